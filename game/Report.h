@@ -1,0 +1,17 @@
+// Report: the one channel for the game's text output. Fatal errors end the
+// process, refused calls are named and dropped, and notices are single lines.
+// Everything goes to standard output; nothing is ever written to standard error.
+#pragma once
+
+class Report {
+  public:
+    // Writes "ERROR: <where>: <what>" as one flushed line and exits with status 1.
+    [[noreturn]] void Error(const char* where, const char* what);
+
+    // Names a refused call and its reason; deliberately silent, so that a
+    // whole match prints nothing but its result line.
+    void Warning(const char* where, const char* what);
+
+    // Writes one flushed line.
+    void Message(const char* text);
+};

@@ -1,0 +1,6 @@
+#include "Scroller.h"
+
+void Scroller::Scroll(float d) {
+    const float r = offset - d;
+    offset = r < BANNER_END ? BANNER_START - (BANNER_END - r) : r;
+}

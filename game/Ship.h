@@ -1,0 +1,34 @@
+// Ship: one player's craft - where it is on the screen and when it last fired,
+// from which it enforces the pause between two shots.
+#pragma once
+
+#include <SDL_types.h>
+
+class Laser;
+
+constexpr Uint32 FIRE_PAUSE = 500; // ms between two shots of one ship
+
+class Ship {
+  public:
+    Ship() = default;
+
+    float GetX() const { return x; }
+    float GetY() const { return y; }
+    Uint32 GetLastFire() const { return lastFire; }
+
+    // Both accept 0 up to the screen size; anything beyond is refused, not clamped.
+    void SetX(float v);
+    void SetY(float v);
+
+    // True once FIRE_PAUSE has passed since the last shot (wraps with the tick count).
+    bool CanFire() const;
+
+    // Puts the laser in flight from the ship's position and restarts the pause;
+    // refused while the pause runs. The caller picks a free laser.
+    void Fire(Laser& laser);
+
+  private:
+    float x = 0.0f;      // px
+    float y = 0.0f;      // px
+    Uint32 lastFire = 0; // SDL ticks of the last shot
+};

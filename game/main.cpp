@@ -1,0 +1,56 @@
+// Duelstar: a two-player space duel for one keyboard. The main routine owns
+// every game object for the whole run, brings up SDL and the display, places
+// the ships and then loops - poll, update, draw, clear - until something exits.
+#include "../gfx/GFX.h"
+#include "Controls.h"
+#include "FrameTimer.h"
+#include "KeyState.h"
+#include "Keyboard.h"
+#include "Match.h"
+#include "Player.h"
+#include "Report.h"
+#include "Scroller.h"
+
+#include <SDL.h>
+#include <cstdlib>
+
+namespace {
+constexpr const char* CAPTION = "Duelstar";
+constexpr float BLUE_START_X = 100.0f; // px
+constexpr float RED_START_X = 700.0f;  // px
+constexpr float START_Y = 300.0f;      // px, both ships
+} // namespace
+
+int main(int /*argc*/, char** /*argv*/) {
+    GFX gfx;
+    FrameTimer timer;
+    KeyState keys;
+    Scroller scroller;
+    Controls controls;
+    Player red;
+    Player blue;
+
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        Report().Error("main()", SDL_GetError());
+    }
+    std::atexit(SDL_Quit);
+    SDL_WM_SetCaption(CAPTION, CAPTION);
+    gfx.Init(SUBSYSTEM_SDL);
+
+    blue.ship.SetX(BLUE_START_X);
+    blue.ship.SetY(START_Y);
+    red.ship.SetX(RED_START_X);
+    red.ship.SetY(START_Y);
+    for (int i = 0; i < MAX_LASERS; ++i) {
+        blue.lasers[i].SetDirection(RIGHT);
+        red.lasers[i].SetDirection(LEFT);
+    }
+
+    // No frame cap: every motion is scaled by the time the update measures.
+    for (;;) {
+        PollKeyboard(keys, controls);
+        UpdateMatch(timer, gfx, controls, red, blue, scroller);
+        gfx.Draw(red, blue, scroller, controls.screenshot);
+        controls.Clear();
+    }
+}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a purpose needs ("play" or "test"), and only
+# those that are missing, so that a second run costs a dpkg query and no more.
+set -euo pipefail
+
+play_packages=(g++ cmake make pkg-config libsdl1.2-dev)
+test_packages=("${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool x11-utils
+  valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick)
+
+case "${1:-}" in
+  play) wanted=("${play_packages[@]}") ;;
+  test) wanted=("${test_packages[@]}") ;;
+  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
