@@ -59,8 +59,8 @@ bool LandHit(Laser& shot, Player& target, int targetId, Player& shooter, GFX& gf
     return shooter.score == WINNING_SCORE;
 }
 
-[[noreturn]] void EndMatch(const FrameTimer& timer, GFX& gfx, const Player& red,
-                           const Player& blue, const Scroller& scroller, int winner) {
+[[noreturn]] void EndMatch(const FrameTimer& timer, GFX& gfx, const Player& red, const Player& blue,
+                           const Scroller& scroller, int winner) {
     gfx.Draw(red, blue, scroller, false);
     SDL_Delay(END_PAUSE);
     char line[RESULT_LINE_SIZE];

@@ -1,7 +1,7 @@
 // The keyboard poll: which held keys and commands a batch of SDL events leaves,
 // and the two ways it ends the game.
-#include "ChildProcess.h"
 #include "game/Keyboard.h"
+#include "ChildProcess.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

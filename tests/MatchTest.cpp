@@ -1,9 +1,9 @@
 // The match update: arming, steering within the halves and the screen, firing
 // into the pool, the hit rule, destruction and scoring, the frame-rate figure
 // and the end of a match.
+#include "game/Match.h"
 #include "ChildProcess.h"
 #include "FakeClock.h"
-#include "game/Match.h"
 #include "gfx/GFX.h"
 
 #include <cmath>
@@ -142,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
         SteerCase{"BlueUp", &C::blueUp, nullptr, 700, 300, 100, 300, 10, 700, 300, 100, 295},
         SteerCase{"BlueDown", &C::blueDown, nullptr, 700, 300, 100, 300, 10, 700, 300, 100, 305},
         SteerCase{"BlueLeft", &C::blueLeft, nullptr, 700, 300, 100, 300, 10, 700, 300, 95, 300},
-        SteerCase{"BlueRight", &C::blueRight, nullptr, 700, 300, 100, 300, 10, 700, 300, 105,
-                  300},
+        SteerCase{"BlueRight", &C::blueRight, nullptr, 700, 300, 100, 300, 10, 700, 300, 105, 300},
         // The middle line: each ship stops on its own half's limit.
         SteerCase{"RedStopsAt450", &C::redLeft, nullptr, 460, 300, 100, 300, 40, 450, 300, 100,
                   300},
@@ -159,15 +158,15 @@ INSTANTIATE_TEST_SUITE_P(
         SteerCase{"BlueTopEdge", &C::blueUp, nullptr, 700, 300, 100, 6, 20, 700, 300, 100, 6},
         SteerCase{"BlueBottomEdge", &C::blueDown, nullptr, 700, 300, 100, 596, 20, 700, 300, 100,
                   596},
-        SteerCase{"RedOntoTheEdgeExactly", &C::redRight, nullptr, 790, 300, 100, 300, 20, 800,
-                  300, 100, 300},
+        SteerCase{"RedOntoTheEdgeExactly", &C::redRight, nullptr, 790, 300, 100, 300, 20, 800, 300,
+                  100, 300},
         // Opposite keys cancel out, and at an edge only the refused half is lost.
         SteerCase{"RedUpAndDown", &C::redUp, &C::redDown, 700, 300, 100, 300, 10, 700, 300, 100,
                   300},
-        SteerCase{"BlueLeftAndRight", &C::blueLeft, &C::blueRight, 700, 300, 100, 300, 10, 700,
-                  300, 100, 300},
-        SteerCase{"BlueUpAndDownAtTheTop", &C::blueUp, &C::blueDown, 700, 300, 100, 3, 10, 700,
-                  300, 100, 8}),
+        SteerCase{"BlueLeftAndRight", &C::blueLeft, &C::blueRight, 700, 300, 100, 300, 10, 700, 300,
+                  100, 300},
+        SteerCase{"BlueUpAndDownAtTheTop", &C::blueUp, &C::blueDown, 700, 300, 100, 3, 10, 700, 300,
+                  100, 8}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Match, ALongFrameCanCarryAShipStraightPastTheMiddleLimitOntoIt) {
@@ -278,16 +277,13 @@ INSTANTIATE_TEST_SUITE_P(
         HitCase{"RedCentre", RED, 0, 0, true}, HitCase{"RedNoseInside", RED, 54, 0, true},
         HitCase{"RedNoseBorder", RED, 55, 0, false}, HitCase{"RedTailInside", RED, -54, 0, true},
         HitCase{"RedTailBorder", RED, -55, 0, false}, HitCase{"RedTopInside", RED, 0, -74, true},
-        HitCase{"RedTopBorder", RED, 0, -75, false},
-        HitCase{"RedBottomInside", RED, 0, 74, true},
+        HitCase{"RedTopBorder", RED, 0, -75, false}, HitCase{"RedBottomInside", RED, 0, 74, true},
         HitCase{"RedBottomBorder", RED, 0, 75, false},
         // BLUE's shot tip is 20 px right of it; RED's box spans sx-35 .. sx+75.
         HitCase{"BlueCentre", BLUE, 0, 0, true}, HitCase{"BlueNoseInside", BLUE, -54, 0, true},
         HitCase{"BlueNoseBorder", BLUE, -55, 0, false},
-        HitCase{"BlueTailInside", BLUE, 54, 0, true},
-        HitCase{"BlueTailBorder", BLUE, 55, 0, false},
-        HitCase{"BlueTopInside", BLUE, 0, -74, true},
-        HitCase{"BlueTopBorder", BLUE, 0, -75, false},
+        HitCase{"BlueTailInside", BLUE, 54, 0, true}, HitCase{"BlueTailBorder", BLUE, 55, 0, false},
+        HitCase{"BlueTopInside", BLUE, 0, -74, true}, HitCase{"BlueTopBorder", BLUE, 0, -75, false},
         HitCase{"BlueBottomInside", BLUE, 0, 74, true},
         HitCase{"BlueBottomBorder", BLUE, 0, 75, false}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,6 +1,6 @@
 // Report: the exact lines and statuses of the game's text output.
-#include "ChildProcess.h"
 #include "game/Report.h"
+#include "ChildProcess.h"
 
 #include <gtest/gtest.h>
 

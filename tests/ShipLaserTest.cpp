@@ -5,8 +5,8 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -26,15 +26,13 @@ struct Axis {
 
 void PrintTo(const Axis& c, std::ostream* os) { *os << c.name; }
 
-template <typename T>
-float SetXThen(float start, float v) {
+template <typename T> float SetXThen(float start, float v) {
     T object;
     object.SetX(start);
     object.SetX(v);
     return object.GetX();
 }
-template <typename T>
-float SetYThen(float start, float v) {
+template <typename T> float SetYThen(float start, float v) {
     T object;
     object.SetY(start);
     object.SetY(v);
