@@ -1,12 +1,144 @@
-// The SDL frame of GFX.
+// The SDL frame of GFX: everything drawn over the stars in a fixed order, the
+// explosion banner's timing, the screenshot and the flip.
+#include "Blit.h"
 #include "GFX.h"
 
 #include "../game/Player.h"
+#include "../game/Screen.h"
 #include "../game/Scroller.h"
 
 #include <SDL.h>
 
-void GFX::sdlDraw(const Player& /*red*/, const Player& /*blue*/, const Scroller& /*scroller*/,
-                  bool /*screenshot*/) {
+namespace {
+// Score digits: one row of glyphs, digit n starting at n glyph widths.
+constexpr int DIGIT_WIDTH = 11;  // px
+constexpr int DIGIT_HEIGHT = 16; // px
+constexpr int BLUE_SCORE_X = 5;  // px
+constexpr int RED_SCORE_X = 785; // px
+constexpr int SCORE_Y = 5;       // px
+
+// Health bars: a dark bar of full length under a bright one that shrinks.
+constexpr int BAR_LEFT = 25;       // px from the ship's centre to the bar's left end
+constexpr int BAR_ABOVE = 50;      // px from the ship's centre up to the bar's top
+constexpr int BAR_WIDTH = 50;      // px
+constexpr int BAR_HEIGHT = 5;      // px
+constexpr int BAR_PER_HEALTH = 10; // px per hit the ship can still take
+constexpr Uint8 BAR_DARK = 128;    // colour level of the dark bar, of 255
+constexpr Uint8 BAR_BRIGHT = 255;  // colour level of the bright bar, of 255
+
+// Shots and ships, placed by their centres.
+constexpr int LASER_WIDTH = 45;  // px
+constexpr int LASER_HEIGHT = 75; // px
+constexpr int LASER_LEFT = 20;   // px from the shot's centre to the picture's left edge
+constexpr int LASER_ABOVE = 37;  // px from the shot's centre to the picture's top
+constexpr int SHIP_SIZE = 75;    // px, square
+constexpr int SHIP_HALF = 37;    // px from the ship's centre to the picture's left and top
+
+constexpr int BANNER_WIDTH = 800; // px
+constexpr int BANNER_HEIGHT = 17; // px
+constexpr int BANNER_Y = 580;     // px
+
+constexpr int BOOM_X = 250;        // px
+constexpr int BOOM_Y = 264;        // px
+constexpr int BOOM_WIDTH = 300;    // px
+constexpr int BOOM_HEIGHT = 75;    // px
+constexpr Uint32 BOOM_TIME = 1000; // ms an explosion shows
+
+constexpr char SCREENSHOT[] = "screenshot.bmp";
+
+// A bar in pure red, pure blue or a mix of the two; bars have no green.
+void Bar(int x, int y, int width, Uint8 r, Uint8 b) {
+    SDL_Rect area = {Sint16(x), Sint16(y), Uint16(width), Uint16(BAR_HEIGHT)};
+    SDL_FillRect(screen, &area, SDL_MapRGB(screen->format, r, 0, b));
+}
+
+// RED's bars are red and BLUE's blue; the bright one is left out while the
+// player's explosion shows.
+void HealthBars(const Player& player, int identity, bool showBright) {
+    const int x = int(player.ship.GetX()) - BAR_LEFT;
+    const int y = int(player.ship.GetY()) - BAR_ABOVE;
+    const bool red = identity == RED;
+    Bar(x, y, BAR_WIDTH, red ? BAR_DARK : 0, red ? 0 : BAR_DARK);
+    if (showBright) {
+        Bar(x, y, BAR_PER_HEALTH * player.health, red ? BAR_BRIGHT : 0, red ? 0 : BAR_BRIGHT);
+    }
+}
+
+void Shot(const Laser& laser, SDL_Surface* picture) {
+    if (laser.IsEnabled()) {
+        BlitAt(picture, 0, LASER_WIDTH, LASER_HEIGHT, screen, int(laser.GetX()) - LASER_LEFT,
+               int(laser.GetY()) - LASER_ABOVE);
+    }
+}
+
+void ShipOf(const Player& player, SDL_Surface* picture) {
+    BlitAt(picture, 0, SHIP_SIZE, SHIP_SIZE, screen, int(player.ship.GetX()) - SHIP_HALF,
+           int(player.ship.GetY()) - SHIP_HALF);
+}
+
+SDL_Surface* BoomPicture(int mask) {
+    switch (mask) {
+    case RED:
+        return redBoomImage;
+    case BLUE:
+        return blueBoomImage;
+    case RED | BLUE:
+        return boomImage;
+    default:
+        return nullptr;
+    }
+}
+
+// Measured as time since the start, in unsigned arithmetic, so that an
+// explosion started just before the 32-bit tick count wraps still lasts its
+// full second.
+bool BoomOver(Uint32 start) { return Uint32(SDL_GetTicks() - start) >= BOOM_TIME; }
+} // namespace
+
+void GFX::sdlDraw(const Player& red, const Player& blue, const Scroller& scroller,
+                  bool screenshot) {
+    BlitAt(starsImage, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screen, 0, 0);
+
+    BlitAt(digitsImage, DIGIT_WIDTH * blue.score, DIGIT_WIDTH, DIGIT_HEIGHT, screen, BLUE_SCORE_X,
+           SCORE_Y);
+    BlitAt(digitsImage, DIGIT_WIDTH * red.score, DIGIT_WIDTH, DIGIT_HEIGHT, screen, RED_SCORE_X,
+           SCORE_Y);
+
+    HealthBars(blue, BLUE, !(booming && (boomMask & BLUE)));
+    HealthBars(red, RED, !(booming && (boomMask & RED)));
+
+    // BLUE's shot of an index lies over RED's, and later indices over earlier ones.
+    for (int i = 0; i < MAX_LASERS; ++i) {
+        Shot(red.lasers[i], laserRedImage);
+        Shot(blue.lasers[i], laserBlueImage);
+    }
+
+    ShipOf(red, shipRedImage);
+    ShipOf(blue, shipBlueImage);
+
+    BlitAt(textImage, 0, BANNER_WIDTH, BANNER_HEIGHT, screen, int(scroller.GetOffset()), BANNER_Y);
+
+    if (booming) {
+        // Chosen before the expiry, so the frame in which an explosion ends
+        // still shows it.
+        SDL_Surface* picture = BoomPicture(boomMask);
+        if (picture != nullptr) {
+            BlitAt(picture, 0, BOOM_WIDTH, BOOM_HEIGHT, screen, BOOM_X, BOOM_Y);
+        }
+        if ((boomMask & RED) && BoomOver(redBoomStart)) {
+            boomMask -= RED;
+        }
+        if ((boomMask & BLUE) && BoomOver(blueBoomStart)) {
+            boomMask -= BLUE;
+        }
+        if (boomMask == 0) {
+            booming = 0;
+        }
+    }
+
+    // Saved before the flip: the file holds exactly the frame about to be shown.
+    if (screenshot) {
+        SDL_SaveBMP_RW(screen, SDL_RWFromFile(SCREENSHOT, "wb"), 1);
+    }
     SDL_Flip(screen);
 }

@@ -1,4 +1,5 @@
 // The SDL set-up of GFX: the video mode, the loading picture and the pictures.
+#include "Blit.h"
 #include "GFX.h"
 
 #include "../game/Report.h"
@@ -20,17 +21,45 @@ SDL_Surface* redBoomImage = nullptr;
 SDL_Surface* blueBoomImage = nullptr;
 
 namespace {
-constexpr int SCREEN_BPP = 16;
+constexpr int SCREEN_BPP = 16; // bits per pixel
 constexpr Uint32 SCREEN_FLAGS = SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWACCEL | SDL_HWSURFACE;
+constexpr Uint32 LOADING_TIME = 2500; // ms the loading picture stays before the rest loads
+
+// Black pixels of the sprites are see-through; run-length encoding makes
+// keyed blits fast.
+constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
+constexpr Uint32 BANNER_ALPHA_FLAGS = SDL_SRCALPHA | SDL_RLEACCEL;
+constexpr Uint8 BANNER_ALPHA = 128; // of 255: the banner is half transparent
+
+struct Picture {
+    SDL_Surface** handle;
+    const char* path;
+};
+
+// Everything but the star background and the loading picture, in loading order.
+const Picture SPRITES[] = {
+    {&digitsImage, "images/digits.bmp"},      {&textImage, "images/text.bmp"},
+    {&shipRedImage, "images/ship_red.bmp"},   {&shipBlueImage, "images/ship_blue.bmp"},
+    {&laserRedImage, "images/laser_red.bmp"}, {&laserBlueImage, "images/laser_blue.bmp"},
+    {&boomImage, "images/boom.bmp"},          {&redBoomImage, "images/redboom.bmp"},
+    {&blueBoomImage, "images/blueboom.bmp"},
+};
 } // namespace
 
 SDL_Surface* GFX::loadbmp(const char* path) {
+    // The loader closes the file itself, and turns a file that could not be
+    // opened into a failed load.
     SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
     if (loaded == nullptr) {
         Report().Error("GFX::loadbmp()", SDL_GetError());
     }
     SDL_Surface* converted = SDL_DisplayFormat(loaded);
     SDL_FreeSurface(loaded);
+    // A picture that cannot be converted is as unusable as a missing one; left
+    // alone it would only fail later, in the middle of a frame.
+    if (converted == nullptr) {
+        Report().Error("GFX::loadbmp()", SDL_GetError());
+    }
     return converted;
 }
 
@@ -39,5 +68,24 @@ void GFX::sdlInit() {
     if (screen == nullptr) {
         Report().Error("GFX::sdlInit()", SDL_GetError());
     }
+
+    // The loading picture sits in the bottom-right corner over the stars and
+    // stays there until the first frame replaces it.
+    loadingImage = loadbmp("images/loading.bmp");
+    starsImage = loadbmp("images/stars.bmp");
+    BlitAt(starsImage, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screen, 0, 0);
+    BlitAt(loadingImage, 0, loadingImage->w, loadingImage->h, screen,
+           SCREEN_WIDTH - loadingImage->w, SCREEN_HEIGHT - loadingImage->h);
+    SDL_Flip(screen);
+    SDL_Delay(LOADING_TIME);
+
+    for (const Picture& sprite : SPRITES) {
+        *sprite.handle = loadbmp(sprite.path);
+    }
+    const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
+    for (const Picture& sprite : SPRITES) {
+        SDL_SetColorKey(*sprite.handle, KEY_FLAGS, black);
+    }
+    SDL_SetAlpha(textImage, BANNER_ALPHA_FLAGS, BANNER_ALPHA);
     initialized = 1;
 }
