@@ -1,0 +1,380 @@
+// What a frame costs next to the floor every frame pays (the star background
+// and the flip), what each kind of picture adds to it, and what one match
+// update costs with every shot in flight. Runs on SDL's dummy video driver
+// from the source folder, with the fake clock so that nothing waits and the
+// explosions stay on screen for as long as they are measured.
+#include "../tests/FakeClock.h"
+#include "game/Match.h"
+#include "game/Scroller.h"
+#include "gfx/GFX.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr Uint32 CLOCK_START = 100000; // ms: frozen during the frames, so explosions never expire
+
+// Frames are timed in batches, the kinds taking turns; the fastest batch of
+// each kind is its figure, being the one the shared machine disturbed least.
+constexpr int BATCH_FRAMES = 10;
+constexpr int ROUNDS = 300;
+constexpr int WARM_UP_FRAMES = 3; // SDL run-length encodes a keyed picture on its first blit
+constexpr double MICROS_PER_SECOND = 1e6;
+constexpr double NANOS_PER_SECOND = 1e9;
+constexpr int UPDATE_BATCHES = 20000;
+
+constexpr int SCREEN_W = 800;              // px
+constexpr int SCREEN_H = 600;              // px
+constexpr float RED_START_X = 700.0f;      // px
+constexpr float BLUE_START_X = 100.0f;     // px
+constexpr float START_Y = 300.0f;          // px
+constexpr float BANNER_ON_SCREEN = 800.0f; // px of scrolling that bring the banner to offset 0
+
+// The worst frame's 200 shots: a grid of 10 by 10 per player over the whole
+// screen, BLUE's half a cell off RED's.
+constexpr int SHOT_COLUMNS = 10;
+constexpr float SHOT_FIRST_X = 40.0f; // px
+constexpr float SHOT_STEP_X = 80.0f;  // px
+constexpr float SHOT_FIRST_Y = 37.0f; // px
+constexpr float SHOT_STEP_Y = 58.0f;  // px
+constexpr float BLUE_SHIFT_X = 40.0f; // px
+constexpr float BLUE_SHIFT_Y = 29.0f; // px
+
+// Where the drawing places its pictures, for the part-by-part figures.
+constexpr int LASER_W = 45, LASER_H = 75, LASER_LEFT = 20, LASER_ABOVE = 37; // px
+constexpr int SHIP_SIZE = 75, SHIP_HALF = 37;                                // px
+constexpr int BANNER_W = 800, BANNER_H = 17, BANNER_Y = 580;                 // px
+constexpr int BOOM_X = 250, BOOM_Y = 264, BOOM_W = 300, BOOM_H = 75;         // px
+constexpr Uint8 BANNER_ALPHA = 128; // of 255, as the game sets it
+
+// The update benchmark: shots fly far from both ships' heights so that none
+// hits, and are put back before they could reach an edge.
+constexpr float SHIP_Y_UPDATE = 100.0f;       // px
+constexpr float SHOT_Y_UPDATE = 500.0f;       // px: 400 px from the ships, beyond the 75 px reach
+constexpr float SHOT_FIRST_X_UPDATE = 100.0f; // px
+constexpr float SHOT_STEP_X_UPDATE = 6.0f;    // px: 100 shots over 100..694
+constexpr Uint32 UPDATE_MS = 1;               // ms per update: 0.5 px of shot travel
+constexpr int UPDATES_PER_RESET = 100;        // 50 px of travel before the shots go back
+
+struct Scene {
+    Player red;
+    Player blue;
+    Scroller scroller;
+
+    Scene() {
+        red.ship.SetX(RED_START_X);
+        red.ship.SetY(START_Y);
+        blue.ship.SetX(BLUE_START_X);
+        blue.ship.SetY(START_Y);
+        for (int i = 0; i < MAX_LASERS; ++i) {
+            red.lasers[i].SetDirection(LEFT);
+            blue.lasers[i].SetDirection(RIGHT);
+        }
+    }
+
+    void FillScreenWithShots() {
+        for (int i = 0; i < MAX_LASERS; ++i) {
+            const float x = SHOT_FIRST_X + SHOT_STEP_X * float(i % SHOT_COLUMNS);
+            const float y = SHOT_FIRST_Y + SHOT_STEP_Y * float(i / SHOT_COLUMNS);
+            Place(red.lasers[i], x, y);
+            Place(blue.lasers[i], x + BLUE_SHIFT_X, y + BLUE_SHIFT_Y);
+        }
+    }
+
+    static void Place(Laser& laser, float x, float y) {
+        laser.SetX(x);
+        laser.SetY(y);
+        laser.SetEnabled(true);
+    }
+};
+
+void Blit(SDL_Surface* picture, int w, int h, int x, int y) {
+    SDL_Rect from = {0, 0, Uint16(w), Uint16(h)};
+    SDL_Rect to = {Sint16(x), Sint16(y), 0, 0};
+    SDL_BlitSurface(picture, &from, screen, &to);
+}
+
+void Stars() { Blit(starsImage, SCREEN_W, SCREEN_H, 0, 0); }
+void Flip() { SDL_Flip(screen); }
+void Floor() {
+    Stars();
+    Flip();
+}
+
+// Runs the kinds of frame in turn, BATCH_FRAMES of one kind at a time, each
+// round starting with the next kind, and returns the fastest batch's time per
+// frame of each kind, in microseconds. The benchmark's own Time is that of a
+// whole round; the counters are the figures.
+std::vector<double> FastestFrames(benchmark::State& state,
+                                  const std::vector<std::function<void()>>& kinds) {
+    using Clock = std::chrono::steady_clock;
+    for (const auto& kind : kinds) {
+        for (int i = 0; i < WARM_UP_FRAMES; ++i) {
+            kind();
+        }
+    }
+    std::vector<double> fastest(kinds.size(), std::numeric_limits<double>::infinity());
+    size_t first = 0;
+    for (auto _ : state) {
+        double round = 0.0;
+        for (size_t k = 0; k < kinds.size(); ++k) {
+            const size_t kind = (first + k) % kinds.size();
+            const auto start = Clock::now();
+            for (int i = 0; i < BATCH_FRAMES; ++i) {
+                kinds[kind]();
+            }
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            round += seconds;
+            fastest[kind] = std::min(fastest[kind], seconds * MICROS_PER_SECOND / BATCH_FRAMES);
+        }
+        first = (first + 1) % kinds.size();
+        state.SetIterationTime(round);
+    }
+    return fastest;
+}
+
+// The opening frame and the worst frame, each as a multiple of the floor.
+void BM_FrameAgainstFloor(benchmark::State& state, GFX& gfx) {
+    FakeClock::Set(CLOCK_START);
+    Scene opening;
+    Scene worst;
+    worst.FillScreenWithShots();
+    worst.scroller.Scroll(BANNER_ON_SCREEN);
+    GFX worstGfx = gfx; // the same pictures, with its own explosion state
+    worstGfx.DrawBoom(RED);
+    worstGfx.DrawBoom(BLUE);
+
+    const std::vector<double> us = FastestFrames(
+        state, {Floor, [&] { gfx.Draw(opening.red, opening.blue, opening.scroller, false); },
+                [&] { worstGfx.Draw(worst.red, worst.blue, worst.scroller, false); }});
+    state.counters["floor_us"] = us[0];
+    state.counters["opening_us"] = us[1];
+    state.counters["worst_us"] = us[2];
+    state.counters["opening_x_floor"] = us[1] / us[0];
+    state.counters["worst_x_floor"] = us[2] / us[0];
+    if (worstGfx.GetBoomMask() != (RED | BLUE)) {
+        state.SkipWithError("the explosions expired while they were measured");
+    }
+}
+
+// A picture loaded and converted as the game does it, with its black keyed
+// out but without run-length encoding, and with the banner's alpha if given.
+SDL_Surface* LoadPlain(const char* path, Uint32 alphaFlags = 0) {
+    SDL_Surface* loaded = SDL_LoadBMP(path);
+    SDL_Surface* plain = SDL_DisplayFormat(loaded);
+    SDL_FreeSurface(loaded);
+    SDL_SetColorKey(plain, SDL_SRCCOLORKEY, SDL_MapRGB(plain->format, 0, 0, 0));
+    if (alphaFlags != 0) {
+        SDL_SetAlpha(plain, alphaFlags, BANNER_ALPHA);
+    }
+    return plain;
+}
+
+// What each kind of picture adds to the floor, drawn the way the frame draws
+// it: the figure is the fastest floor-plus-part frame less the fastest floor.
+// The same parts without run-length encoding (and the banner without its
+// half transparency) show what the prepared blit paths save.
+void BM_FrameParts(benchmark::State& state) {
+    Scene worst;
+    worst.FillScreenWithShots();
+    SDL_Surface* plainRedLaser = LoadPlain("images/laser_red.bmp");
+    SDL_Surface* plainBlueLaser = LoadPlain("images/laser_blue.bmp");
+    SDL_Surface* plainBanner = LoadPlain("images/text.bmp", SDL_SRCALPHA);
+    SDL_Surface* opaqueBanner = LoadPlain("images/text.bmp");
+    SDL_SetColorKey(opaqueBanner, SDL_SRCCOLORKEY | SDL_RLEACCEL,
+                    SDL_MapRGB(opaqueBanner->format, 0, 0, 0));
+    SDL_Surface* plainBoom = LoadPlain("images/boom.bmp");
+    auto shotsOf = [&](SDL_Surface* redPicture, SDL_Surface* bluePicture) {
+        Stars();
+        for (int i = 0; i < MAX_LASERS; ++i) {
+            const Laser& r = worst.red.lasers[i];
+            const Laser& b = worst.blue.lasers[i];
+            Blit(redPicture, LASER_W, LASER_H, int(r.GetX()) - LASER_LEFT,
+                 int(r.GetY()) - LASER_ABOVE);
+            Blit(bluePicture, LASER_W, LASER_H, int(b.GetX()) - LASER_LEFT,
+                 int(b.GetY()) - LASER_ABOVE);
+        }
+        Flip();
+    };
+    auto bannerOf = [](SDL_Surface* picture) {
+        Stars();
+        Blit(picture, BANNER_W, BANNER_H, 0, BANNER_Y);
+        Flip();
+    };
+    auto boomOf = [](SDL_Surface* picture) {
+        Stars();
+        Blit(picture, BOOM_W, BOOM_H, BOOM_X, BOOM_Y);
+        Flip();
+    };
+    auto ships = [] {
+        Stars();
+        Blit(shipRedImage, SHIP_SIZE, SHIP_SIZE, int(RED_START_X) - SHIP_HALF,
+             int(START_Y) - SHIP_HALF);
+        Blit(shipBlueImage, SHIP_SIZE, SHIP_SIZE, int(BLUE_START_X) - SHIP_HALF,
+             int(START_Y) - SHIP_HALF);
+        Flip();
+    };
+    const std::vector<double> us = FastestFrames(
+        state, {Floor, Stars, Flip, [&] { shotsOf(laserRedImage, laserBlueImage); }, ships,
+                [&] { bannerOf(textImage); }, [&] { boomOf(boomImage); },
+                [&] { shotsOf(plainRedLaser, plainBlueLaser); }, [&] { bannerOf(plainBanner); },
+                [&] { bannerOf(opaqueBanner); }, [&] { boomOf(plainBoom); }});
+    state.counters["floor_us"] = us[0];
+    state.counters["stars_us"] = us[1];
+    state.counters["flip_us"] = us[2];
+    state.counters["200shots_us"] = us[3] - us[0];
+    state.counters["2ships_us"] = us[4] - us[0];
+    state.counters["banner_us"] = us[5] - us[0];
+    state.counters["boom_us"] = us[6] - us[0];
+    state.counters["200shots_norle_us"] = us[7] - us[0];
+    state.counters["banner_norle_us"] = us[8] - us[0];
+    state.counters["banner_opaque_us"] = us[9] - us[0];
+    state.counters["boom_norle_us"] = us[10] - us[0];
+    for (SDL_Surface* picture :
+         {plainRedLaser, plainBlueLaser, plainBanner, opaqueBanner, plainBoom}) {
+        SDL_FreeSurface(picture);
+    }
+}
+
+// One match update with all 200 shots in flight and every key held: the full
+// laser pass, and the fire rule searching both full pools. Timed in batches
+// of UPDATES_PER_RESET, between which the shots are put back: Time is that of
+// a batch, and min_ns the fastest batch's time per update.
+void BM_UpdateMatchAllShotsInFlight(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    FakeClock::Set(CLOCK_START);
+    Scene scene;
+    scene.red.ship.SetY(SHIP_Y_UPDATE);
+    scene.blue.ship.SetY(SHIP_Y_UPDATE);
+    auto putBack = [&] {
+        for (int i = 0; i < MAX_LASERS; ++i) {
+            const float x = SHOT_FIRST_X_UPDATE + SHOT_STEP_X_UPDATE * float(i);
+            Scene::Place(scene.red.lasers[i], x, SHOT_Y_UPDATE);
+            Scene::Place(scene.blue.lasers[i], x, SHOT_Y_UPDATE);
+        }
+    };
+    putBack();
+    GFX gfx; // not initialised: a hit would only record the explosion
+    FrameTimer timer;
+    Controls keys = {false, true, true, true, true, true, true, true, true, true, true};
+    UpdateMatch(timer, gfx, keys, scene.red, scene.blue, scene.scroller); // arms the timer
+    double fastest = std::numeric_limits<double>::infinity();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        for (int i = 0; i < UPDATES_PER_RESET; ++i) {
+            FakeClock::Advance(UPDATE_MS);
+            UpdateMatch(timer, gfx, keys, scene.red, scene.blue, scene.scroller);
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        fastest = std::min(fastest, seconds * NANOS_PER_SECOND / UPDATES_PER_RESET);
+        state.SetIterationTime(seconds);
+        putBack();
+    }
+    state.counters["min_ns"] = fastest;
+    int inFlight = 0;
+    for (int i = 0; i < MAX_LASERS; ++i) {
+        inFlight += scene.red.lasers[i].IsEnabled() + scene.blue.lasers[i].IsEnabled();
+    }
+    if (inFlight != 2 * MAX_LASERS || scene.red.score + scene.blue.score != 0) {
+        state.SkipWithError("shots left flight or hit during the measurement");
+    }
+}
+
+// Per picture: its size, how much of it is drawn (not black), in how many
+// runs of drawn pixels per row, and how SDL prepared it after the warm-up.
+void DescribePicture(const char* name, SDL_Surface* picture) {
+    SDL_LockSurface(picture);
+    const Uint32 black = SDL_MapRGB(picture->format, 0, 0, 0);
+    long drawn = 0;
+    long runs = 0;
+    for (int y = 0; y < picture->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
+        bool inRun = false;
+        for (int x = 0; x < picture->w; ++x) {
+            Uint32 pixel = 0;
+            std::memcpy(&pixel, row + x * picture->format->BytesPerPixel,
+                        picture->format->BytesPerPixel);
+            const bool isDrawn = pixel != black;
+            drawn += isDrawn;
+            runs += isDrawn && !inRun;
+            inRun = isDrawn;
+        }
+    }
+    SDL_UnlockSurface(picture);
+    const long all = long(picture->w) * picture->h;
+    std::printf("%-12s %4dx%-4d %2d bpp %8ld drawn (%5.1f%%) %6ld runs  %s%s%s alpha %d\n", name,
+                picture->w, picture->h, picture->format->BitsPerPixel, drawn,
+                100.0 * double(drawn) / double(all), runs,
+                (picture->flags & SDL_SRCCOLORKEY) ? "key " : "",
+                (picture->flags & SDL_SRCALPHA) ? "srcalpha " : "",
+                (picture->flags & SDL_RLEACCEL) ? "rle" : "no-rle", int(picture->format->alpha));
+}
+
+void DescribePictures() {
+    const struct {
+        const char* name;
+        SDL_Surface* picture;
+    } pictures[] = {
+        {"stars", starsImage},          {"digits", digitsImage},      {"text", textImage},
+        {"ship_red", shipRedImage},     {"ship_blue", shipBlueImage}, {"laser_red", laserRedImage},
+        {"laser_blue", laserBlueImage}, {"boom", boomImage},          {"redboom", redBoomImage},
+        {"blueboom", blueBoomImage}};
+    std::printf("Pictures: drawn = pixels not black; runs = runs of drawn pixels in the rows;\n"
+                "rle = run-length encoded by now (SDL encodes on the first blit)\n");
+    std::printf("screen       %4dx%-4d %2d bpp, %s surface\n", screen->w, screen->h,
+                screen->format->BitsPerPixel,
+                (screen->flags & SDL_HWSURFACE) ? "hardware" : "software");
+    for (const auto& p : pictures) {
+        DescribePicture(p.name, p.picture);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    if (chdir(DUELSTAR_SOURCE_DIR) != 0) {
+        std::perror(DUELSTAR_SOURCE_DIR);
+        return EXIT_FAILURE;
+    }
+    FakeClock::Reset(CLOCK_START);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        return EXIT_FAILURE;
+    }
+    std::atexit(SDL_Quit);
+    GFX gfx;
+    gfx.Init(SUBSYSTEM_SDL);
+
+    benchmark::RegisterBenchmark("FrameAgainstFloor", BM_FrameAgainstFloor, std::ref(gfx))
+        ->Iterations(ROUNDS)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("FrameParts", BM_FrameParts)
+        ->Iterations(ROUNDS)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("UpdateMatchAllShotsInFlight", BM_UpdateMatchAllShotsInFlight)
+        ->Iterations(UPDATE_BATCHES)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return EXIT_FAILURE;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    DescribePictures();
+    benchmark::Shutdown();
+    return EXIT_SUCCESS;
+}
