@@ -46,7 +46,7 @@ constexpr Uint32 BOOM_TIME = 1000; // ms an explosion shows
 
 constexpr char SCREENSHOT[] = "screenshot.bmp";
 
-// A bar in pure red, pure blue or a mix of the two; bars have no green.
+// A bar of the given red and blue levels; no bar has any green.
 void Bar(int x, int y, int width, Uint8 r, Uint8 b) {
     SDL_Rect area = {Sint16(x), Sint16(y), Uint16(width), Uint16(BAR_HEIGHT)};
     SDL_FillRect(screen, &area, SDL_MapRGB(screen->format, r, 0, b));

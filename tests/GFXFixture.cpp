@@ -41,10 +41,6 @@ constexpr Rgb B = Fixture::BLACK;
 
 Rgb Fixture::Digit(int n) { return Rgb{248, Uint8(32 + 24 * n), 8}; }
 
-void Fixture::WriteFlatPicture(const std::string& path, int w, int h, Rgb colour) {
-    WritePicture(path, w, h, w, h, colour, {});
-}
-
 std::string Fixture::MakeFolder(int loadingWidth, int loadingHeight) {
     char name[] = "/tmp/duelstar-pictures-XXXXXX";
     if (mkdtemp(name) == nullptr) {

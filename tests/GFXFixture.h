@@ -52,8 +52,6 @@ constexpr int BOOM_HOLE_Y = 30, BOOM_HOLE_Y_END = 45;   // px
 // Makes a new temporary folder holding images/ with the eleven pictures; the
 // loading picture gets the given size. Returns its path.
 std::string MakeFolder(int loadingWidth, int loadingHeight);
-// Writes a 24-bit BMP of one colour.
-void WriteFlatPicture(const std::string& path, int w, int h, Rgb colour);
 void RemoveFolder(const std::string& path);
 } // namespace Fixture
 
