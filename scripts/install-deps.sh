@@ -5,7 +5,7 @@ set -euo pipefail
 
 play_packages=(g++ cmake make pkg-config libsdl1.2-dev)
 test_packages=("${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool x11-utils
-  valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick)
+  valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick dpkg-dev)
 
 case "${1:-}" in
   play) wanted=("${play_packages[@]}") ;;
