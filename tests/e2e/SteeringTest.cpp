@@ -89,9 +89,9 @@ class Steering : public GameFixture {
   protected:
     // Holds the keys for the given time, then either releases them and takes
     // a screenshot, or (for a ship pushed against an edge) keeps them held and
-    // takes screenshots until neither ship moves any more, then releases them.
-    // A big step on a busy machine stops a ship further from an edge, and
-    // later small steps close the gap: only standing still tells it is there.
+    // takes screenshots until neither ship moves any more, then releases them
+    // and takes the last one. On a busy machine a big step is refused near an
+    // edge and a later small one closes the gap, even just before the release.
     void Step(const std::vector<std::string>& keys, Milliseconds hold, Release release,
               const char* step) {
         SCOPED_TRACE(step);
@@ -108,22 +108,25 @@ class Steering : public GameFixture {
         down.insert(down.end(), keys.begin(), keys.end());
         up.insert(up.end(), keys.begin(), keys.end());
         ASSERT_TRUE(run->Keys(down));
-        struct Releaser {
-            GameRun& run;
-            const std::vector<std::string>& up;
-            ~Releaser() { run.Keys(up); }
-        } releaser{*run, up};
-        std::this_thread::sleep_for(hold);
+        const bool still = HeldUntilStill(hold);
+        ASSERT_TRUE(run->Keys(up));
+        ASSERT_TRUE(still) << "the ships still moved after " << STILL_LOOKS << " more looks";
         ASSERT_NO_FATAL_FAILURE(Look());
-        for (int look = 0; look < STILL_LOOKS; ++look) {
+    }
+
+    // Looks until two looks in a row see the ships where they were.
+    bool HeldUntilStill(Milliseconds hold) {
+        std::this_thread::sleep_for(hold);
+        Look();
+        for (int look = 0; look < STILL_LOOKS && !HasFatalFailure(); ++look) {
             const ShipSeen r = red, b = blue;
             std::this_thread::sleep_for(STILL_GAP);
-            ASSERT_NO_FATAL_FAILURE(Look());
+            Look();
             if (red == r && blue == b) {
-                return;
+                return true;
             }
         }
-        FAIL() << "the ships still moved after " << STILL_LOOKS << " more looks";
+        return false;
     }
 
     // A screenshot with both ships found; each ship seen must be in its half
