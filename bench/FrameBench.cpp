@@ -5,6 +5,7 @@
 // explosions stay on screen for as long as they are measured.
 #include "../tests/FakeClock.h"
 #include "game/Match.h"
+#include "game/Screen.h"
 #include "game/Scroller.h"
 #include "gfx/GFX.h"
 
@@ -33,11 +34,6 @@ constexpr double MICROS_PER_SECOND = 1e6;
 constexpr double NANOS_PER_SECOND = 1e9;
 constexpr int UPDATE_BATCHES = 20000;
 
-constexpr int SCREEN_W = 800;              // px
-constexpr int SCREEN_H = 600;              // px
-constexpr float RED_START_X = 700.0f;      // px
-constexpr float BLUE_START_X = 100.0f;     // px
-constexpr float START_Y = 300.0f;          // px
 constexpr float BANNER_ON_SCREEN = 800.0f; // px of scrolling that bring the banner to offset 0
 
 // The worst frame's 200 shots: a grid of 10 by 10 per player over the whole
@@ -71,16 +67,7 @@ struct Scene {
     Player blue;
     Scroller scroller;
 
-    Scene() {
-        red.ship.SetX(RED_START_X);
-        red.ship.SetY(START_Y);
-        blue.ship.SetX(BLUE_START_X);
-        blue.ship.SetY(START_Y);
-        for (int i = 0; i < MAX_LASERS; ++i) {
-            red.lasers[i].SetDirection(LEFT);
-            blue.lasers[i].SetDirection(RIGHT);
-        }
-    }
+    Scene() { PlaceForDuel(red, blue); }
 
     void FillScreenWithShots() {
         for (int i = 0; i < MAX_LASERS; ++i) {
@@ -104,7 +91,7 @@ void Blit(SDL_Surface* picture, int w, int h, int x, int y) {
     SDL_BlitSurface(picture, &from, screen, &to);
 }
 
-void Stars() { Blit(starsImage, SCREEN_W, SCREEN_H, 0, 0); }
+void Stars() { Blit(starsImage, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0); }
 void Flip() { SDL_Flip(screen); }
 void Floor() {
     Stars();

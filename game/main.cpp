@@ -16,9 +16,6 @@
 
 namespace {
 constexpr const char* CAPTION = "Duelstar";
-constexpr float BLUE_START_X = 100.0f; // px
-constexpr float RED_START_X = 700.0f;  // px
-constexpr float START_Y = 300.0f;      // px, both ships
 } // namespace
 
 int main(int /*argc*/, char** /*argv*/) {
@@ -37,14 +34,7 @@ int main(int /*argc*/, char** /*argv*/) {
     SDL_WM_SetCaption(CAPTION, CAPTION);
     gfx.Init(SUBSYSTEM_SDL);
 
-    blue.ship.SetX(BLUE_START_X);
-    blue.ship.SetY(START_Y);
-    red.ship.SetX(RED_START_X);
-    red.ship.SetY(START_Y);
-    for (int i = 0; i < MAX_LASERS; ++i) {
-        blue.lasers[i].SetDirection(RIGHT);
-        red.lasers[i].SetDirection(LEFT);
-    }
+    PlaceForDuel(red, blue);
 
     // No frame cap: every motion is scaled by the time the update measures.
     for (;;) {

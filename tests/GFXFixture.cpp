@@ -161,14 +161,7 @@ void OnScreen::SetUp() {
     red = Player();
     blue = Player();
     scroller = Scroller();
-    red.ship.SetX(700.0f);
-    red.ship.SetY(300.0f);
-    blue.ship.SetX(100.0f);
-    blue.ship.SetY(300.0f);
-    for (int i = 0; i < MAX_LASERS; ++i) {
-        red.lasers[i].SetDirection(LEFT);
-        blue.lasers[i].SetDirection(RIGHT);
-    }
+    PlaceForDuel(red, blue);
 }
 
 void ReleasePictures() {

@@ -19,14 +19,7 @@ class Match : public ::testing::Test {
   protected:
     void SetUp() override {
         FakeClock::Reset(START);
-        red.ship.SetX(700.0f);
-        red.ship.SetY(300.0f);
-        blue.ship.SetX(100.0f);
-        blue.ship.SetY(300.0f);
-        for (int i = 0; i < MAX_LASERS; ++i) {
-            blue.lasers[i].SetDirection(RIGHT);
-            red.lasers[i].SetDirection(LEFT);
-        }
+        PlaceForDuel(red, blue);
         UpdateMatch(timer, gfx, controls, red, blue, scroller); // arms the timer
     }
 

@@ -37,9 +37,6 @@ constexpr Uint32 TRACK_PERCENT = 55;    // stretches spent steering towards the 
 constexpr float TRACK_DEADBAND = 10.0f; // px: close enough in height to stop steering
 
 // Start positions and the halves the rules keep the ships in.
-constexpr float RED_START_X = 700.0f;  // px
-constexpr float BLUE_START_X = 100.0f; // px
-constexpr float START_Y = 300.0f;      // px
 constexpr float RED_MIN_X = 450.0f;    // px
 constexpr float BLUE_MAX_X = 350.0f;   // px
 constexpr float SHOT_MARGIN = 25.0f;   // px a shot may fly past a screen edge
@@ -189,14 +186,7 @@ class Child {
         // The banner is wherever it happens to be, so that matches see it wrap.
         scroller.Scroll(float(random.Below(Uint32(2.0f * BANNER_REACH))));
         bannerOffset = scroller.GetOffset();
-        red.ship.SetX(RED_START_X);
-        red.ship.SetY(START_Y);
-        blue.ship.SetX(BLUE_START_X);
-        blue.ship.SetY(START_Y);
-        for (int i = 0; i < MAX_LASERS; ++i) {
-            red.lasers[i].SetDirection(LEFT);
-            blue.lasers[i].SetDirection(RIGHT);
-        }
+        PlaceForDuel(red, blue);
         redSide.Remember(red, blue);
         blueSide.Remember(blue, red);
         int frames = 0;
