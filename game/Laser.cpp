@@ -16,7 +16,7 @@ void Laser::SetDirection(int d) {
 }
 
 void Laser::SetX(float v) {
-    if (v < 0.0f || v > float(SCREEN_WIDTH)) {
+    if (OutsideScreen(v, SCREEN_WIDTH)) {
         Report().Warning("Laser::SetX()", "Value out of range");
         return;
     }
@@ -24,7 +24,7 @@ void Laser::SetX(float v) {
 }
 
 void Laser::SetY(float v) {
-    if (v < 0.0f || v > float(SCREEN_HEIGHT)) {
+    if (OutsideScreen(v, SCREEN_HEIGHT)) {
         Report().Warning("Laser::SetY()", "Value out of range");
         return;
     }

@@ -4,3 +4,7 @@
 
 constexpr int SCREEN_WIDTH = 800;  // px
 constexpr int SCREEN_HEIGHT = 600; // px
+
+// Positions of ships and shots are accepted from 0 up to the screen's extent
+// on that axis, both included.
+inline bool OutsideScreen(float v, int extent) { return v < 0.0f || v > float(extent); }

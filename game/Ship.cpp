@@ -14,7 +14,7 @@ bool PauseOver(Uint32 now, Uint32 lastFire) { return Uint32(now - lastFire) >= F
 } // namespace
 
 void Ship::SetX(float v) {
-    if (v < 0.0f || v > float(SCREEN_WIDTH)) {
+    if (OutsideScreen(v, SCREEN_WIDTH)) {
         Report().Warning("Ship::SetX()", "Value out of range");
         return;
     }
@@ -22,7 +22,7 @@ void Ship::SetX(float v) {
 }
 
 void Ship::SetY(float v) {
-    if (v < 0.0f || v > float(SCREEN_HEIGHT)) {
+    if (OutsideScreen(v, SCREEN_HEIGHT)) {
         Report().Warning("Ship::SetY()", "Value out of range");
         return;
     }
