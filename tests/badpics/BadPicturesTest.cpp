@@ -1,0 +1,479 @@
+// The real game binary against bad pictures: each of the eleven pictures in
+// turn is replaced, in a copy of images/, by an empty file, a cut-short BMP, a
+// file that is no BMP, a BMP claiming absurd dimensions, one with a depth BMP
+// does not have, BMPs of every depth, and pictures smaller and larger than
+// the drawing relies on. Each run either plays (and then ends with status 0
+// on a quit request) or ends with the one line "ERROR: GFX::loadbmp():
+// <reason>" and status 1; never a crash, a hang or a sanitizer report. The
+// runs go in parallel, since each spends most of its time showing the loading
+// picture. The same runner starts the game once under valgrind's memcheck.
+//
+// Arguments: --game=<binary> (the one to test), --images=<folder> (the good
+// pictures), --sdl-dir=<folder> (a libSDL-1.2.so.0 to run the game with
+// instead of the system's), --valgrind=<path>.
+#include "BmpFiles.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+std::string gameBinary;
+std::string goodImages;
+std::string sdlFolder;
+std::string valgrindBinary;
+
+constexpr int PARALLEL_RUNS = 16;         // games at once: most of their time is the loading delay
+constexpr int RUN_TIME_LIMIT = 60;        // s for one run before it counts as hung
+constexpr int VALGRIND_TIME_LIMIT = 300;  // s for the run under memcheck
+constexpr int VALGRIND_ERROR_STATUS = 97; // memcheck's exit status when it found an error
+constexpr int ABSURD_SIDE = 70000;        // px claimed by the absurd header
+constexpr Uint16 ODD_DEPTH = 6148;        // bits per pixel: no BMP has it
+
+const char* const PICTURES[] = {"loading.bmp",  "stars.bmp",     "digits.bmp",    "text.bmp",
+                                "ship_red.bmp", "ship_blue.bmp", "laser_red.bmp", "laser_blue.bmp",
+                                "boom.bmp",     "redboom.bmp",   "blueboom.bmp"};
+
+struct GameRun {
+    std::string name;
+    std::string folder; // the current folder of the game
+    std::vector<std::string> command;
+    std::string expectedOut; // empty: the game must play and quit
+    // Filled in by RunAll.
+    pid_t pid = -1;
+    int signalFd = -1;
+    std::string outPath;
+    std::string errPath;
+    bool playing = false; // the loading picture and some frames were shown
+    bool hung = false;
+    int wstatus = 0;
+    std::string out;
+    std::string err;
+    std::chrono::steady_clock::time_point deadline;
+};
+
+std::string TempFile(const std::string& folder, const char* name) {
+    std::string path = folder + "/" + name + "-XXXXXX";
+    const int fd = mkostemp(&path[0], O_CLOEXEC);
+    if (fd >= 0) {
+        close(fd);
+    }
+    return path;
+}
+
+std::string ReadText(const std::string& path) {
+    const std::vector<Uint8> bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The environment of every run: this one's, with the dummy display, the flip
+// watcher and, if chosen, another SDL library.
+std::vector<std::string> RunEnvironment(int signalFd, const std::string& watcher) {
+    std::vector<std::string> env;
+    std::string asanOptions = "verify_asan_link_order=0";
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        if (name == "ASAN_OPTIONS") {
+            asanOptions += ":" + entry.substr(name.size() + 1);
+        } else if (name != "SDL_VIDEODRIVER" && name != "LD_PRELOAD" && name != "FLIP_SIGNAL_FD" &&
+                   name != "LD_LIBRARY_PATH") {
+            env.push_back(entry);
+        }
+    }
+    env.push_back("SDL_VIDEODRIVER=dummy");
+    env.push_back("LD_PRELOAD=" + watcher);
+    env.push_back("FLIP_SIGNAL_FD=" + std::to_string(signalFd));
+    env.push_back("ASAN_OPTIONS=" + asanOptions);
+    if (!sdlFolder.empty()) {
+        env.push_back("LD_LIBRARY_PATH=" + sdlFolder);
+    }
+    return env;
+}
+
+bool Start(GameRun& run, const std::string& watcher, const std::string& scratch) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        return false;
+    }
+    run.outPath = TempFile(scratch, "out");
+    run.errPath = TempFile(scratch, "err");
+    const std::vector<std::string> env = RunEnvironment(fds[1], watcher);
+    std::vector<char*> envp;
+    for (const std::string& e : env) {
+        envp.push_back(const_cast<char*>(e.c_str()));
+    }
+    envp.push_back(nullptr);
+    std::vector<char*> argv;
+    for (const std::string& a : run.command) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (pid == 0) {
+        // Only async-signal-safe calls from here on.
+        const int out = open(run.outPath.c_str(), O_WRONLY | O_TRUNC);
+        const int err = open(run.errPath.c_str(), O_WRONLY | O_TRUNC);
+        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0 ||
+            fcntl(fds[1], F_SETFD, 0) != 0 || chdir(run.folder.c_str()) != 0) {
+            _exit(126);
+        }
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    run.pid = pid;
+    run.signalFd = fds[0];
+    return true;
+}
+
+void Finish(GameRun& run) {
+    waitpid(run.pid, &run.wstatus, 0);
+    close(run.signalFd);
+    run.signalFd = -1;
+    run.out = ReadText(run.outPath);
+    run.err = ReadText(run.errPath);
+    unlink(run.outPath.c_str());
+    unlink(run.errPath.c_str());
+}
+
+// Starts the runs, at most `parallel` at a time. A game that has shown some
+// frames gets SIGTERM, which SDL turns into a quit request; one that ends by
+// itself is collected; one that does neither within the limit is killed.
+void RunAll(std::vector<GameRun>& runs, int parallel, int limitSeconds, const std::string& watcher,
+            const std::string& scratch) {
+    size_t started = 0;
+    std::vector<GameRun*> active;
+    while (started < runs.size() || !active.empty()) {
+        while (started < runs.size() && int(active.size()) < parallel) {
+            GameRun& run = runs[started++];
+            run.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+            if (Start(run, watcher, scratch)) {
+                active.push_back(&run);
+            } else {
+                ADD_FAILURE() << run.name << ": could not start: " << std::strerror(errno);
+            }
+        }
+        std::vector<pollfd> watched;
+        auto soonest = std::chrono::steady_clock::time_point::max();
+        for (GameRun* run : active) {
+            watched.push_back({run->signalFd, POLLIN, 0});
+            soonest = std::min(soonest, run->deadline);
+        }
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            soonest - std::chrono::steady_clock::now());
+        poll(watched.data(), watched.size(), int(std::max<long long>(0, wait.count())));
+        const auto now = std::chrono::steady_clock::now();
+        for (size_t i = 0; i < active.size();) {
+            GameRun& run = *active[i];
+            bool done = false;
+            if (watched[i].revents != 0) {
+                char mark;
+                if (read(run.signalFd, &mark, 1) == 1) {
+                    run.playing = true;
+                    kill(run.pid, SIGTERM);
+                } else {
+                    done = true; // the game has ended: its end of the pipe closed
+                }
+            } else if (now >= run.deadline) {
+                run.hung = true;
+                kill(run.pid, SIGKILL);
+                done = true;
+            }
+            if (done) {
+                Finish(run);
+                active.erase(active.begin() + long(i));
+                watched.erase(watched.begin() + long(i));
+            } else {
+                ++i;
+            }
+        }
+    }
+}
+
+std::string HowItEnded(const GameRun& run) {
+    std::string how;
+    if (run.hung) {
+        how = "hung, killed";
+    } else if (WIFSIGNALED(run.wstatus)) {
+        how = std::string("killed by ") + strsignal(WTERMSIG(run.wstatus));
+    } else {
+        how = "exit status " + std::to_string(WEXITSTATUS(run.wstatus));
+    }
+    return how + (run.playing ? " after playing" : " before playing") + "\nstdout: " + run.out +
+           "\nstderr: " + run.err.substr(0, 3000);
+}
+
+std::string WatcherPath() {
+    return FLIP_SIGNAL_LIBRARY; // set by the build: the preloaded flip watcher
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// A picture as SDL reads it, as a source of colours for the variants.
+struct Original {
+    std::vector<Uint8> bytes;
+    SDL_Surface* surface = nullptr;
+    std::vector<PixelColour> colours; // row by row
+};
+
+struct Variant {
+    const char* name;
+    const char* reason; // the refusal expected, or null for a picture that plays
+};
+
+const Variant VARIANTS[] = {
+    {"empty", "Not a BMP picture"},
+    {"cut-short", "BMP pixel data cut short"},
+    {"not-a-bmp", "Not a BMP picture"},
+    {"absurd-size", "BMP picture size out of range"},
+    {"odd-depth", "Unsupported BMP bits per pixel"},
+    {"1-bit", nullptr},
+    {"4-bit", nullptr},
+    {"8-bit", nullptr},
+    {"16-bit", nullptr},
+    {"24-bit-sdl", nullptr},
+    {"32-bit", nullptr},
+    {"1x1", nullptr},
+    {"larger", nullptr},
+};
+
+bool WriteVariant(const std::string& path, const Variant& variant, const Original& original) {
+    const std::string name = variant.name;
+    SDL_Surface* s = original.surface;
+    const std::vector<PixelColour>& read = original.colours;
+    const PixelSource colours = [s, &read](int x, int y) {
+        return read[size_t((y % s->h) * s->w + x % s->w)];
+    };
+    BmpLayout layout;
+    layout.width = s->w;
+    layout.height = s->h;
+    if (name == "empty") {
+        return WriteFile(path, {});
+    }
+    if (name == "cut-short") {
+        return WriteFile(
+            path, std::vector<Uint8>(original.bytes.begin(),
+                                     original.bytes.begin() + long(original.bytes.size() / 2)));
+    }
+    if (name == "not-a-bmp") {
+        const std::string text = "This is a text file, not a picture.\n";
+        return WriteFile(path, std::vector<Uint8>(text.begin(), text.end()));
+    }
+    if (name == "absurd-size") {
+        std::vector<Uint8> bytes = original.bytes;
+        if (bytes[BmpField::INFO_SIZE] == 12) {
+            Put16(bytes, BmpField::WIDTH, 65535);
+            Put16(bytes, BmpField::CORE_HEIGHT, 65535);
+        } else {
+            Put32(bytes, BmpField::WIDTH, ABSURD_SIDE);
+            Put32(bytes, BmpField::HEIGHT, ABSURD_SIDE);
+        }
+        return WriteFile(path, bytes);
+    }
+    if (name == "odd-depth") {
+        // An 8-bit picture whose depth reads 6148: SDL 1.2.15 alone crashes on it.
+        layout.depth = 8;
+        std::vector<Uint8> bytes = EncodeBmp(layout, colours);
+        Put16(bytes, BmpField::DEPTH, ODD_DEPTH);
+        return WriteFile(path, bytes);
+    }
+    if (name == "24-bit-sdl") {
+        return SDL_SaveBMP(s, path.c_str()) == 0;
+    }
+    if (name == "1x1") {
+        layout.width = 1;
+        layout.height = 1;
+    } else if (name == "larger") {
+        layout.width = 2 * s->w + 1;
+        layout.height = 2 * s->h + 1;
+    } else {
+        layout.depth = std::atoi(variant.name);
+    }
+    return WriteFile(path, EncodeBmp(layout, colours));
+}
+
+class BadPictures : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(Exists(gameBinary)) << "no game binary at '" << gameBinary << "'";
+        ASSERT_TRUE(Exists(WatcherPath())) << WatcherPath();
+        if (!sdlFolder.empty() && !Exists(sdlFolder + "/libSDL-1.2.so.0")) {
+            GTEST_SKIP() << "no libSDL-1.2.so.0 in " << sdlFolder;
+        }
+        scratch = MakeTempFolder("badpics");
+        ASSERT_FALSE(scratch.empty());
+    }
+    void TearDown() override { RemoveTree(scratch); }
+
+    // A folder holding images/ with the good pictures, linked, except the one
+    // named, which the caller writes.
+    std::string Folder(const std::string& name, const char* replaced) {
+        const std::string folder = scratch + "/" + name;
+        mkdir(folder.c_str(), 0755);
+        mkdir((folder + "/images").c_str(), 0755);
+        for (const char* picture : PICTURES) {
+            if (replaced == nullptr || std::strcmp(picture, replaced) != 0) {
+                const std::string from = goodImages + "/" + picture;
+                EXPECT_EQ(symlink(from.c_str(), (folder + "/images/" + picture).c_str()), 0);
+            }
+        }
+        return folder;
+    }
+
+    std::string scratch;
+};
+
+TEST_F(BadPictures, NeverCrashOrHangTheGame) {
+    Original originals[sizeof PICTURES / sizeof PICTURES[0]];
+    for (size_t p = 0; p < sizeof PICTURES / sizeof PICTURES[0]; ++p) {
+        const std::string path = goodImages + "/" + PICTURES[p];
+        originals[p].bytes = ReadFile(path);
+        originals[p].surface = SDL_LoadBMP(path.c_str());
+        ASSERT_NE(originals[p].surface, nullptr) << path << ": " << SDL_GetError();
+        for (int y = 0; y < originals[p].surface->h; ++y) {
+            for (int x = 0; x < originals[p].surface->w; ++x) {
+                originals[p].colours.push_back(PixelOf(originals[p].surface, x, y));
+            }
+        }
+        ASSERT_GT(originals[p].bytes.size(), size_t(BmpField::HEADERS_END)) << path;
+    }
+
+    std::vector<GameRun> runs;
+    GameRun baseline;
+    baseline.name = "good pictures";
+    baseline.folder = Folder("good", nullptr);
+    baseline.command = {gameBinary};
+    runs.push_back(baseline);
+    for (size_t p = 0; p < sizeof PICTURES / sizeof PICTURES[0]; ++p) {
+        for (const Variant& variant : VARIANTS) {
+            GameRun run;
+            run.name = std::string(PICTURES[p]) + " " + variant.name;
+            run.folder = Folder(std::string(PICTURES[p]) + "-" + variant.name, PICTURES[p]);
+            ASSERT_TRUE(WriteVariant(run.folder + "/images/" + PICTURES[p], variant, originals[p]))
+                << run.name << ": " << SDL_GetError();
+            run.command = {gameBinary};
+            if (variant.reason != nullptr) {
+                run.expectedOut = std::string("ERROR: GFX::loadbmp(): ") + variant.reason + "\n";
+            }
+            runs.push_back(run);
+        }
+    }
+    for (Original& original : originals) {
+        SDL_FreeSurface(original.surface);
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    RunAll(runs, PARALLEL_RUNS, RUN_TIME_LIMIT, WatcherPath(), scratch);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    int played = 0;
+    int refused = 0;
+    for (const GameRun& run : runs) {
+        const bool exited = !run.hung && WIFEXITED(run.wstatus);
+        const int status = exited ? WEXITSTATUS(run.wstatus) : -1;
+        if (run.expectedOut.empty()) {
+            EXPECT_TRUE(run.playing && exited && status == 0 && run.out.empty() && run.err.empty())
+                << run.name << ": expected to play and quit cleanly; " << HowItEnded(run);
+            played += run.playing && exited && status == 0;
+        } else {
+            EXPECT_TRUE(exited && status == 1 && run.out == run.expectedOut && run.err.empty())
+                << run.name << ": expected " << run.expectedOut << HowItEnded(run);
+            refused += exited && status == 1 && run.out == run.expectedOut;
+        }
+    }
+    std::cout << runs.size() << " runs of " << gameBinary
+              << (sdlFolder.empty() ? "" : " with the SDL in " + sdlFolder) << " in " << seconds
+              << " s: " << played << " played and quit, " << refused << " refused a picture"
+              << std::endl;
+}
+
+// One run of the game on its good pictures under memcheck: the loading
+// picture, the pictures' loading and conversion, a few frames, then a quit.
+// SDL's own leaks are not looked at: the pictures live until the process ends
+// by design.
+TEST(Valgrind, TheGamePlaysWithoutAnInvalidAccess) {
+    if (valgrindBinary.empty()) {
+        GTEST_SKIP() << "no --valgrind=<path> given";
+    }
+    ASSERT_TRUE(Exists(gameBinary)) << gameBinary;
+    const std::string scratch = MakeTempFolder("valgrind");
+    ASSERT_FALSE(scratch.empty());
+    GameRun run;
+    run.name = "valgrind";
+    run.folder = scratch + "/game";
+    mkdir(run.folder.c_str(), 0755);
+    ASSERT_EQ(symlink(goodImages.c_str(), (run.folder + "/images").c_str()), 0);
+    run.command = {valgrindBinary,
+                   "--tool=memcheck",
+                   "--quiet",
+                   "--leak-check=no",
+                   "--error-exitcode=" + std::to_string(VALGRIND_ERROR_STATUS),
+                   gameBinary};
+    std::vector<GameRun> runs = {run};
+    const auto start = std::chrono::steady_clock::now();
+    RunAll(runs, 1, VALGRIND_TIME_LIMIT, WatcherPath(), scratch);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const GameRun& done = runs[0];
+    EXPECT_TRUE(done.playing) << HowItEnded(done);
+    EXPECT_FALSE(done.hung);
+    ASSERT_TRUE(WIFEXITED(done.wstatus)) << HowItEnded(done);
+    EXPECT_EQ(WEXITSTATUS(done.wstatus), 0) << HowItEnded(done);
+    EXPECT_EQ(done.out, "");
+    EXPECT_EQ(done.err, "") << "memcheck's findings above";
+    std::cout << "memcheck run took " << seconds << " s" << std::endl;
+    RemoveTree(scratch);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](const char* name) {
+            const std::string prefix = std::string("--") + name + "=";
+            return arg.compare(0, prefix.size(), prefix) == 0 ? arg.substr(prefix.size())
+                                                              : std::string();
+        };
+        if (!value("game").empty()) {
+            gameBinary = value("game");
+        } else if (!value("images").empty()) {
+            goodImages = value("images");
+        } else if (!value("sdl-dir").empty()) {
+            sdlFolder = value("sdl-dir");
+        } else if (!value("valgrind").empty()) {
+            valgrindBinary = value("valgrind");
+        } else {
+            std::fprintf(stderr, "unknown argument %s\n", argv[i]);
+            return 2;
+        }
+    }
+    // This process reads pictures only; no display is opened here.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    return RUN_ALL_TESTS();
+}
