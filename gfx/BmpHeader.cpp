@@ -66,7 +66,7 @@ bool CheckFrom(SDL_RWops* file, Sint64 length) {
     char mark[MARK_SIZE] = {0, 0};
     if (length < MARK_SIZE || SDL_RWread(file, mark, sizeof mark[0], MARK_SIZE) != MARK_SIZE ||
         mark[0] != 'B' || mark[1] != 'M') {
-        return Refuse("Not a BMP picture");
+        return Refuse("File is not a Windows BMP file");
     }
     if (length < FILE_HEADER_SIZE + INFO_SIZE_FIELD) {
         return Refuse("BMP header cut short");

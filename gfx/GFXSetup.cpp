@@ -1,5 +1,6 @@
 // The SDL set-up of GFX: the video mode, the loading picture and the pictures.
 #include "Blit.h"
+#include "BmpHeader.h"
 #include "GFX.h"
 
 #include "../game/Report.h"
@@ -47,9 +48,17 @@ const Picture SPRITES[] = {
 } // namespace
 
 SDL_Surface* GFX::loadbmp(const char* path) {
-    // The loader closes the file itself, and turns a file that could not be
-    // opened into a failed load.
-    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    SDL_RWops* file = SDL_RWFromFile(path, "rb");
+    // A picture whose header SDL's reader cannot cope with never reaches it; a
+    // file that could not be opened keeps SDL's own reason.
+    if (!CheckBmpHeader(file)) {
+        if (file != nullptr) {
+            SDL_RWclose(file);
+        }
+        Report().Error("GFX::loadbmp()", SDL_GetError());
+    }
+    // The loader closes the file itself.
+    SDL_Surface* loaded = SDL_LoadBMP_RW(file, 1);
     if (loaded == nullptr) {
         Report().Error("GFX::loadbmp()", SDL_GetError());
     }

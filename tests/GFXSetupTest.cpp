@@ -229,9 +229,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n", BEFORE},
         BrokenCase{"ShipBlueNotABmp", 5, NOT_A_BMP,
                    "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n", AFTER},
-        BrokenCase{"StarsEmpty", 1, EMPTY, "ERROR: GFX::loadbmp(): Error reading from datastream\n",
-                   BEFORE},
-        BrokenCase{"TextEmpty", 3, EMPTY, "ERROR: GFX::loadbmp(): Error reading from datastream\n",
+        BrokenCase{"StarsEmpty", 1, EMPTY,
+                   "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n", BEFORE},
+        BrokenCase{"TextEmpty", 3, EMPTY, "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n",
                    AFTER}),
     [](const auto& info) { return std::string(info.param.name); });
 

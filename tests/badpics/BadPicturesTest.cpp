@@ -245,9 +245,9 @@ struct Variant {
 };
 
 const Variant VARIANTS[] = {
-    {"empty", "Not a BMP picture"},
+    {"empty", "File is not a Windows BMP file"},
     {"cut-short", "BMP pixel data cut short"},
-    {"not-a-bmp", "Not a BMP picture"},
+    {"not-a-bmp", "File is not a Windows BMP file"},
     {"absurd-size", "BMP picture size out of range"},
     {"odd-depth", "Unsupported BMP bits per pixel"},
     {"1-bit", nullptr},

@@ -203,13 +203,14 @@ std::vector<Uint8> Good(int depth = 24, Uint32 infoSize = 40, bool bitFields = f
 }
 
 TEST_F(BmpHeaderTest, FilesThatAreNoBmpAreRefused) {
-    EXPECT_EQ(Refusal({}), "Not a BMP picture");
-    EXPECT_EQ(Refusal({'B'}), "Not a BMP picture");
+    EXPECT_EQ(Refusal({}), "File is not a Windows BMP file");
+    EXPECT_EQ(Refusal({'B'}), "File is not a Windows BMP file");
     const std::string gif = "GIF89a\x01\x00\x01\x00";
-    EXPECT_EQ(Refusal(std::vector<Uint8>(gif.begin(), gif.end())), "Not a BMP picture");
+    EXPECT_EQ(Refusal(std::vector<Uint8>(gif.begin(), gif.end())),
+              "File is not a Windows BMP file");
     std::vector<Uint8> lowerCase = Good();
     lowerCase[1] = 'm';
-    EXPECT_EQ(Refusal(lowerCase), "Not a BMP picture");
+    EXPECT_EQ(Refusal(lowerCase), "File is not a Windows BMP file");
 }
 
 TEST_F(BmpHeaderTest, HeadersCutShortAreRefused) {

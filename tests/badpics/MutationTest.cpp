@@ -37,7 +37,7 @@ constexpr int SCREEN_BPP = 16; // bits per pixel
 
 // The reasons the check gives, in the order their counts are shown.
 const char* const REASONS[] = {
-    "Not a BMP picture",
+    "File is not a Windows BMP file",
     "BMP header cut short",
     "Unsupported BMP header",
     "Unsupported BMP bits per pixel",
