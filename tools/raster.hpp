@@ -467,8 +467,8 @@ inline Rgb shade(const Material& m, Vec3 normal) {
                 ? mix(m.shadow, m.base, static_cast<float>(clamp01(lambert / flat)))
                 : mix(m.base, m.highlight, static_cast<float>((lambert - flat) / (1 - flat)));
     const Vec3 half = normalized({kLightDirection.x, kLightDirection.y, kLightDirection.z + 1});
-    const double spec = std::pow(std::max(0.0, dot(normal, half)), m.shininess) * m.specular;
-    return c + Rgb{1, 1, 1} * static_cast<float>(spec);
+    const double highlight = std::pow(std::max(0.0, dot(normal, half)), m.shininess) * m.specular;
+    return c + Rgb{1, 1, 1} * static_cast<float>(highlight);
 }
 
 // Surface normal of a shape whose edge is rounded over `roundness` pixels
