@@ -5,7 +5,8 @@ set -euo pipefail
 
 play_packages=(g++ cmake make pkg-config libsdl1.2-dev)
 test_packages=("${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool x11-utils
-  valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick dpkg-dev)
+  valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick dpkg-dev
+  xfonts-base xauth)
 
 case "${1:-}" in
   play) wanted=("${play_packages[@]}") ;;
@@ -25,4 +26,4 @@ sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
