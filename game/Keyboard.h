@@ -1,11 +1,12 @@
 // Keyboard: the once-per-frame poll that turns SDL's key and quit events into
-// held keys and this frame's commands. RED steers with t g f h and fires with s,
-// BLUE with the cursor keys and RETURN; p takes a screenshot; ESCAPE quits.
+// held keys and this frame's commands.
 #pragma once
 
 #include "Controls.h"
 #include "KeyState.h"
 
 // Drains SDL's event queue into keys, then raises (never lowers) the commands
-// of every held key. Ends the process with status 0 on ESCAPE or a quit request.
+// of every held key: RED steers with t g f h and fires with s, BLUE with the
+// cursor keys and RETURN; p takes a screenshot. Ends the process with status 0 on ESCAPE or a quit
+// request.
 void PollKeyboard(KeyState& keys, Controls& controls);

@@ -6,10 +6,11 @@
 #include <SDL_timer.h>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
-constexpr double MS_TO_SECONDS = 0.001;
+constexpr double MS_TO_SECONDS = 0.001;    // s per ms
 constexpr float LASER_SPEED = 500.0f;      // px/s, both colours
 constexpr float SHIP_SPEED = 500.0f;       // px/s, each direction
 constexpr float BANNER_SPEED = 50.0f;      // px/s
@@ -23,13 +24,13 @@ constexpr float LASER_TIP = 20.0f;       // px
 constexpr float BOX_NEAR = 35.0f;        // px
 constexpr float BOX_FAR = 75.0f;         // px
 
-constexpr int WINNING_SCORE = 3;
+constexpr int WINNING_SCORE = 3;   // points
 constexpr Uint32 END_PAUSE = 1000; // ms the last frame stays before the result
 constexpr int WIN_EXIT_STATUS = 0;
 
 // Holds the longest line either format can make: "Blue wins " and three
 // 11-character ints with their separators come to 53 characters.
-constexpr int RESULT_LINE_SIZE = 64;
+constexpr int RESULT_LINE_SIZE = 64; // bytes
 
 // RED's shots fly left, so their tip is on their left and meets BLUE's nose at
 // sx + BOX_NEAR; BLUE's are the mirror image. Strict on every side.
@@ -168,7 +169,8 @@ void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& 
 
     // A frame in which no millisecond passed has no finite rate; leaving it out
     // keeps the mean, and so the result line, a real figure.
-    if (elapsedMs != 0) {
+    // The count stops at the largest int, by when the mean no longer moves.
+    if (elapsedMs != 0 && timer.frames < std::numeric_limits<int>::max()) {
         const int n = timer.frames;
         timer.frames = n + 1;
         timer.fps = (timer.fps * float(n) + 1.0f / dt) / float(n + 1);

@@ -1,6 +1,5 @@
 // Match: the rule book of the duel. Each update advances the match by the time
-// since the previous one - shots hit and fly, ships fire and steer, the banner
-// scrolls - and the first player to three points ends the program.
+// since the previous one, and the first player to three points ends the program.
 #pragma once
 
 #include "Controls.h"
@@ -10,7 +9,8 @@
 
 class GFX;
 
-// The first call only arms the timer. A winning hit draws the last frame, waits
+// Shots hit and fly, ships fire and steer, the banner scrolls. The first call
+// only arms the timer. A winning hit draws the last frame, waits
 // a second, prints "Red wins 3-1 ( 412 fps )" (the winner's score first) and
 // exits with status 0.
 void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& red, Player& blue,

@@ -1,6 +1,5 @@
-// Report: the one channel for the game's text output. Fatal errors end the
-// process, refused calls are named and dropped, and notices are single lines.
-// Everything goes to standard output; nothing is ever written to standard error.
+// Report: the one channel for the game's text output, all of it on standard
+// output: fatal errors that end the process, refused calls, one-line notices.
 #pragma once
 
 class Report {

@@ -2,10 +2,12 @@
 // right to left and starts again from the right once it has left the screen.
 #pragma once
 
+#include "Screen.h"
+
 // The banner is as wide as the screen: 800 puts it just off the right edge,
 // -800 just off the left one.
-constexpr float BANNER_START = 800.0f; // px
-constexpr float BANNER_END = -800.0f;  // px
+constexpr float BANNER_START = float(SCREEN_WIDTH); // px
+constexpr float BANNER_END = -BANNER_START;         // px
 
 class Scroller {
   public:

@@ -10,6 +10,8 @@ constexpr Sint64 FILE_HEADER_SIZE = 14;  // bytes
 constexpr Sint64 INFO_SIZE_FIELD = 4;    // bytes: the info header's own length
 constexpr Sint64 MARK_SIZE = 2;          // bytes: "BM"
 constexpr Sint64 UNUSED_FILE_FIELDS = 8; // bytes: file size and reserved words
+// Between the compression and the colour count: image size and resolution.
+constexpr Sint64 UNUSED_INFO_FIELDS = 12; // bytes
 
 // The info header lengths of Windows BMP: the old core header with 16-bit
 // sizes, and the 40-byte header with its later extensions (masks, alpha mask,
@@ -85,6 +87,7 @@ bool CheckFrom(SDL_RWops* file, Sint64 length) {
     Sint64 height = 0;
     Uint16 depth = 0;
     Uint32 compression = BI_RGB;
+    Uint32 coloursUsed = 0; // 0: as many as the depth allows
     if (infoSize == CORE_HEADER_SIZE) {
         width = SDL_ReadLE16(file);
         height = SDL_ReadLE16(file);
@@ -96,6 +99,8 @@ bool CheckFrom(SDL_RWops* file, Sint64 length) {
         SDL_ReadLE16(file);                  // planes, which SDL ignores
         depth = SDL_ReadLE16(file);
         compression = SDL_ReadLE32(file);
+        SDL_RWseek(file, UNUSED_INFO_FIELDS, RW_SEEK_CUR);
+        coloursUsed = SDL_ReadLE32(file);
     }
 
     if (!OneOf(depth, BMP_DEPTHS)) {
@@ -105,6 +110,10 @@ bool CheckFrom(SDL_RWops* file, Sint64 length) {
     // header, so it would take the longer headers' own fields for colours.
     if (depth <= MAX_PALETTE_DEPTH && infoSize > INFO_HEADER_SIZE) {
         return Refuse("Unsupported BMP header");
+    }
+    // SDL 1.2 reads that many palette entries into a palette sized by the depth.
+    if (depth <= MAX_PALETTE_DEPTH && coloursUsed > (1u << depth)) {
+        return Refuse("BMP palette larger than its depth allows");
     }
     if (compression == BI_RLE8 || compression == BI_RLE4) {
         return Refuse("Compressed BMP pictures are not supported");

@@ -1,6 +1,5 @@
-// GFX: the display. It opens the full-screen mode, loads and prepares the
-// pictures once, composes and flips every frame, saves screenshots, and keeps
-// the state of the explosion banner shown when a ship is destroyed.
+// GFX: the display - the full-screen mode, the pictures, every frame and its
+// screenshot, and the explosion banner shown when a ship is destroyed.
 #pragma once
 
 #include <SDL_types.h>

@@ -34,9 +34,9 @@ constexpr int LASER_ABOVE = 37;  // px from the shot's centre to the picture's t
 constexpr int SHIP_SIZE = 75;    // px, square
 constexpr int SHIP_HALF = 37;    // px from the ship's centre to the picture's left and top
 
-constexpr int BANNER_WIDTH = 800; // px
-constexpr int BANNER_HEIGHT = 17; // px
-constexpr int BANNER_Y = 580;     // px
+constexpr int BANNER_WIDTH = SCREEN_WIDTH; // px: the banner spans the screen
+constexpr int BANNER_HEIGHT = 17;          // px
+constexpr int BANNER_Y = 580;              // px
 
 constexpr int BOOM_X = 250;        // px
 constexpr int BOOM_Y = 264;        // px

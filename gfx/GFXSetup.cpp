@@ -29,6 +29,7 @@ constexpr Uint32 LOADING_TIME = 2500; // ms the loading picture stays before the
 // Black pixels of the sprites are see-through; run-length encoding makes
 // keyed blits fast.
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
+constexpr Uint8 KEY_LEVEL = 0; // red, green and blue of the see-through colour: black
 constexpr Uint32 BANNER_ALPHA_FLAGS = SDL_SRCALPHA | SDL_RLEACCEL;
 constexpr Uint8 BANNER_ALPHA = 128; // of 255: the banner is half transparent
 
@@ -91,7 +92,7 @@ void GFX::sdlInit() {
     for (const Picture& sprite : SPRITES) {
         *sprite.handle = loadbmp(sprite.path);
     }
-    const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
+    const Uint32 black = SDL_MapRGB(screen->format, KEY_LEVEL, KEY_LEVEL, KEY_LEVEL);
     for (const Picture& sprite : SPRITES) {
         SDL_SetColorKey(*sprite.handle, KEY_FLAGS, black);
     }

@@ -445,6 +445,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, Banner,
                                            BannerCase{"OffTheLeft", -800.0f, -1, -1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// After a long stall the banner can lie far beyond the left edge (it wraps once
+// per update); an SDL rectangle's 16-bit x would bring this one back at 400.
+TEST_F(OnScreen, ABannerFarOffTheLeftShowsNowhere) {
+    scroller.Scroll(67536.0f);
+    ASSERT_EQ(scroller.GetOffset(), -65136.0f);
+    DrawFrame();
+    for (int x = 0; x < 800; ++x) {
+        EXPECT_PIXEL(x, 580, STARS);
+    }
+}
+
 // Health bars of one player, the other standing at its starting place.
 struct BarCase {
     const char* name;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <ostream>
 #include <string>
 
@@ -341,6 +342,14 @@ TEST_F(Match, AFrameOfNoTimeLeavesTheFrameRateFinite) {
     EXPECT_EQ(timer.frames, 1);
     EXPECT_FLOAT_EQ(timer.fps, 100.0f);
     EXPECT_TRUE(std::isfinite(timer.fps));
+}
+
+TEST_F(Match, TheFrameCountStopsAtTheLargestInt) {
+    timer.frames = std::numeric_limits<int>::max();
+    timer.fps = 120.0f;
+    Step(10);
+    EXPECT_EQ(timer.frames, std::numeric_limits<int>::max());
+    EXPECT_EQ(timer.fps, 120.0f);
 }
 
 // The end of a match, run in a child since it exits. The child also reports on

@@ -245,6 +245,20 @@ TEST_F(BmpHeaderTest, PalettedPicturesWithALongHeaderAreRefused) {
     }
 }
 
+TEST_F(BmpHeaderTest, PalettesLargerThanTheDepthAllowsAreRefused) {
+    for (int depth : {1, 4, 8}) {
+        std::vector<Uint8> full = Good(depth);
+        Put32(full, BmpField::COLOURS_USED, 1u << depth);
+        EXPECT_TRUE(Check(Save(full), nullptr)) << depth;
+        std::vector<Uint8> over = Good(depth);
+        Put32(over, BmpField::COLOURS_USED, (1u << depth) + 1);
+        EXPECT_EQ(Refusal(over), "BMP palette larger than its depth allows") << depth;
+    }
+    std::vector<Uint8> deep = Good(24);
+    Put32(deep, BmpField::COLOURS_USED, 100000);
+    EXPECT_TRUE(Check(Save(deep), nullptr)) << "only paletted pictures read a palette";
+}
+
 TEST_F(BmpHeaderTest, DepthsBmpDoesNotDefineAreRefused) {
     // 6148, 22529 and 32776 crash SDL 1.2.15's own reader.
     for (Uint16 depth : {0, 2, 3, 5, 7, 12, 15, 31, 48, 64, 255, 6148, 22529, 32776, 65535}) {

@@ -41,6 +41,7 @@ const char* const REASONS[] = {
     "BMP header cut short",
     "Unsupported BMP header",
     "Unsupported BMP bits per pixel",
+    "BMP palette larger than its depth allows",
     "Compressed BMP pictures are not supported",
     "Unsupported BMP compression",
     "BMP picture size out of range",
