@@ -7,7 +7,9 @@
 #include "game/Match.h"
 #include "game/Screen.h"
 #include "game/Scroller.h"
+#include "gfx/Blit.h"
 #include "gfx/GFX.h"
+#include "gfx/Layout.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -46,13 +48,6 @@ constexpr float SHOT_STEP_Y = 58.0f;  // px
 constexpr float BLUE_SHIFT_X = 40.0f; // px
 constexpr float BLUE_SHIFT_Y = 29.0f; // px
 
-// Where the drawing places its pictures, for the part-by-part figures.
-constexpr int LASER_W = 45, LASER_H = 75, LASER_LEFT = 20, LASER_ABOVE = 37; // px
-constexpr int SHIP_SIZE = 75, SHIP_HALF = 37;                                // px
-constexpr int BANNER_W = 800, BANNER_H = 17, BANNER_Y = 580;                 // px
-constexpr int BOOM_X = 250, BOOM_Y = 264, BOOM_W = 300, BOOM_H = 75;         // px
-constexpr Uint8 BANNER_ALPHA = 128; // of 255, as the game sets it
-
 // The update benchmark: shots fly far from both ships' heights so that none
 // hits, and are put back before they could reach an edge.
 constexpr float SHIP_Y_UPDATE = 100.0f;       // px
@@ -85,10 +80,9 @@ struct Scene {
     }
 };
 
+// One picture's top-left part on the screen, the way the frame draws it.
 void Blit(SDL_Surface* picture, int w, int h, int x, int y) {
-    SDL_Rect from = {0, 0, Uint16(w), Uint16(h)};
-    SDL_Rect to = {Sint16(x), Sint16(y), 0, 0};
-    SDL_BlitSurface(picture, &from, screen, &to);
+    BlitAt(picture, 0, w, h, screen, x, y);
 }
 
 void Stars() { Blit(starsImage, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0); }
@@ -186,21 +180,21 @@ void BM_FrameParts(benchmark::State& state) {
         for (int i = 0; i < MAX_LASERS; ++i) {
             const Laser& r = worst.red.lasers[i];
             const Laser& b = worst.blue.lasers[i];
-            Blit(redPicture, LASER_W, LASER_H, int(r.GetX()) - LASER_LEFT,
+            Blit(redPicture, LASER_WIDTH, LASER_HEIGHT, int(r.GetX()) - LASER_LEFT,
                  int(r.GetY()) - LASER_ABOVE);
-            Blit(bluePicture, LASER_W, LASER_H, int(b.GetX()) - LASER_LEFT,
+            Blit(bluePicture, LASER_WIDTH, LASER_HEIGHT, int(b.GetX()) - LASER_LEFT,
                  int(b.GetY()) - LASER_ABOVE);
         }
         Flip();
     };
     auto bannerOf = [](SDL_Surface* picture) {
         Stars();
-        Blit(picture, BANNER_W, BANNER_H, 0, BANNER_Y);
+        Blit(picture, BANNER_WIDTH, BANNER_HEIGHT, 0, BANNER_Y);
         Flip();
     };
     auto boomOf = [](SDL_Surface* picture) {
         Stars();
-        Blit(picture, BOOM_W, BOOM_H, BOOM_X, BOOM_Y);
+        Blit(picture, BOOM_WIDTH, BOOM_HEIGHT, BOOM_X, BOOM_Y);
         Flip();
     };
     auto ships = [] {

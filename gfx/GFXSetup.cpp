@@ -2,6 +2,7 @@
 #include "Blit.h"
 #include "BmpHeader.h"
 #include "GFX.h"
+#include "Layout.h"
 
 #include "../game/Report.h"
 #include "../game/Screen.h"
@@ -31,7 +32,6 @@ constexpr Uint32 LOADING_TIME = 2500; // ms the loading picture stays before the
 constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
 constexpr Uint8 KEY_LEVEL = 0; // red, green and blue of the see-through colour: black
 constexpr Uint32 BANNER_ALPHA_FLAGS = SDL_SRCALPHA | SDL_RLEACCEL;
-constexpr Uint8 BANNER_ALPHA = 128; // of 255: the banner is half transparent
 
 struct Picture {
     SDL_Surface** handle;

@@ -266,3 +266,14 @@ void RemoveTree(const std::string& path) {
         [](const char* name, const struct stat*, int, struct FTW*) { return std::remove(name); },
         16, FTW_DEPTH | FTW_PHYS);
 }
+
+BmpLayout Layout(int width, int height, int depth, Uint32 infoSize, bool bitFields, bool topDown) {
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.depth = depth;
+    layout.infoSize = infoSize;
+    layout.bitFields = bitFields;
+    layout.topDown = topDown;
+    return layout;
+}

@@ -50,6 +50,9 @@ PixelColour Pattern(int x, int y);
 
 // The whole file. Paletted depths get a fixed palette (2, 16 or 256 colours)
 // and each pixel the nearest colour of it.
+BmpLayout Layout(int width, int height, int depth, Uint32 infoSize = 40, bool bitFields = false,
+                 bool topDown = false);
+
 std::vector<Uint8> EncodeBmp(const BmpLayout& layout, const PixelSource& colourAt);
 
 // The colour a reader should give back for a pixel written as colour.

@@ -60,18 +60,6 @@ struct GoodCase {
     BmpLayout layout;
 };
 
-BmpLayout Layout(int width, int height, int depth, Uint32 infoSize = 40, bool bitFields = false,
-                 bool topDown = false) {
-    BmpLayout layout;
-    layout.width = width;
-    layout.height = height;
-    layout.depth = depth;
-    layout.infoSize = infoSize;
-    layout.bitFields = bitFields;
-    layout.topDown = topDown;
-    return layout;
-}
-
 // Odd widths, so that every depth has padding at the end of its rows.
 const GoodCase GOOD_CASES[] = {
     {"Depth1", Layout(13, 7, 1)},

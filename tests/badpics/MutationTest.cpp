@@ -8,6 +8,7 @@
 // under sdl12-compat spends seconds on each absurd size, so not by default).
 #include "BmpFiles.h"
 #include "ChildProcess.h"
+#include "game/Screen.h"
 #include "gfx/BmpHeader.h"
 
 #include <SDL.h>
@@ -31,8 +32,6 @@ constexpr int DEFAULT_CASES = 50000;
 constexpr unsigned ACCEPTED_TIME_LIMIT = 5; // s for one accepted file: beyond it, a hang
 constexpr unsigned REFUSED_TIME_LIMIT = 1;  // s for one refused file, counted as slow beyond it
 
-constexpr int SCREEN_W = 800;  // px
-constexpr int SCREEN_H = 600;  // px
 constexpr int SCREEN_BPP = 16; // bits per pixel
 
 // The reasons the check gives, in the order their counts are shown.
@@ -72,14 +71,7 @@ struct Shared {
 std::vector<BmpLayout> Bases() {
     std::vector<BmpLayout> bases;
     auto add = [&](int w, int h, int depth, Uint32 infoSize, bool bitFields, bool topDown) {
-        BmpLayout layout;
-        layout.width = w;
-        layout.height = h;
-        layout.depth = depth;
-        layout.infoSize = infoSize;
-        layout.bitFields = bitFields;
-        layout.topDown = topDown;
-        bases.push_back(layout);
+        bases.push_back(Layout(w, h, depth, infoSize, bitFields, topDown));
     };
     add(13, 7, 1, 40, false, false);
     add(11, 6, 4, 40, false, false);
@@ -218,7 +210,8 @@ Outcome LoadLikeTheGame(SDL_RWops* file, SDL_Surface* screen) {
     auto corner = [](int screenSide, int side) {
         return Sint16(std::max<long>(SHRT_MIN, std::min<long>(SHRT_MAX, long(screenSide) - side)));
     };
-    SDL_Rect place = {corner(SCREEN_W, converted->w), corner(SCREEN_H, converted->h), 0, 0};
+    SDL_Rect place = {corner(SCREEN_WIDTH, converted->w), corner(SCREEN_HEIGHT, converted->h), 0,
+                      0};
     SDL_BlitSurface(converted, nullptr, screen, &place);
     SDL_FreeSurface(converted);
     return LOADED;
@@ -259,7 +252,8 @@ TEST(BmpMutations, EveryFileIsRefusedOrReadSafely) {
                 std::printf("SDL_Init: %s\n", SDL_GetError());
                 return;
             }
-            SDL_Surface* screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, SCREEN_BPP, SDL_SWSURFACE);
+            SDL_Surface* screen =
+                SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, SDL_SWSURFACE);
             if (screen == nullptr) {
                 std::printf("SDL_SetVideoMode: %s\n", SDL_GetError());
                 return;
