@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds the game and starts it from this folder,
 # which holds the images/ it reads.
 set -euo pipefail

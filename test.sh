@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs the whole test suite
 # through CTest; fails when any test fails.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a frame costs next to the floor every frame pays (the star background
 // and the flip), what each kind of picture adds to it, and what one match
 // update costs with every shot in flight. Runs on SDL's dummy video driver

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs Duelstar the way a distribution ships a game, and packages it.
 #
 #   bin/duelstar                              the command players run (a launcher)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Controls: one frame's commands, raised by the keyboard poll, read by the
 // match update and the frame draw, and lowered again at the end of the frame.
 #pragma once

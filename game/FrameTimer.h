@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FrameTimer: the match's clock and its running frame-rate figure, which only
 // the result line shows.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // KeyState: which of the game keys are held down right now. It lives across
 // frames; the keyboard poll keeps it up to date from key-down and key-up events.
 #pragma once

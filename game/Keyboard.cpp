@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Keyboard.h"
 
 #include <SDL.h>

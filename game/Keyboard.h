@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keyboard: the once-per-frame poll that turns SDL's key and quit events into
 // held keys and this frame's commands.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Laser.h"
 
 #include "Report.h"

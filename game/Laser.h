@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Laser: one shot of a player's pool - a point flying horizontally that takes
 // itself out of flight once it has left the screen. Free slots are reused.
 #pragma once

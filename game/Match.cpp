@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Match.h"
 
 #include "../gfx/GFX.h"

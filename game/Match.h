@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Match: the rule book of the duel. Each update advances the match by the time
 // since the previous one, and the first player to three points ends the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Player.h"
 
 void PlaceForDuel(Player& red, Player& blue) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Player: one side of the duel - its score, the hits its ship can still take,
 // its ship and a fixed pool of shots that are reused shot after shot.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Report: the one channel for the game's text output, all of it on standard
 // output: fatal errors that end the process, refused calls, one-line notices.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Screen: the size of the playfield. Ships, shots and every picture placement
 // are measured in these pixels, x to the right and y downwards.
 #pragma once

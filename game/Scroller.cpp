@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Scroller.h"
 
 void Scroller::Scroll(float d) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scroller: where the text banner along the bottom edge is. It slides from
 // right to left and starts again from the right once it has left the screen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Ship.h"
 
 #include "Laser.h"

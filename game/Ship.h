@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ship: one player's craft - where it is on the screen and when it last fired,
 // from which it enforces the pause between two shots.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Duelstar: a two-player space duel for one keyboard. The main routine owns
 // every game object for the whole run, brings up SDL and the display, places
 // the ships and then loops - poll, update, draw, clear - until something exits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Blit: puts the top-left part of a picture on the screen, the one way every
 // picture of the game reaches the display.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The BMP header check run before SDL's reader sees a picture.
 #include "BmpHeader.h"
 

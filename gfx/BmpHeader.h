@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // BmpHeader: the look at a picture's header that keeps files SDL's BMP reader
 // cannot cope with (odd bit depths, absurd sizes, cut-short data) away from it.
 #pragma once

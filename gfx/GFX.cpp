@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The back-end dispatch of GFX and the explosion banner state.
 #include "GFX.h"
 

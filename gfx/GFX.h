@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GFX: the display - the full-screen mode, the pictures, every frame and its
 // screenshot, and the explosion banner shown when a ship is destroyed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SDL frame of GFX: everything drawn over the stars in a fixed order, the
 // explosion banner's timing, the screenshot and the flip.
 #include "Blit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SDL set-up of GFX: the video mode, the loading picture and the pictures.
 #include "Blit.h"
 #include "BmpHeader.h"

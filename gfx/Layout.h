@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Layout: where every picture and bar of a frame sits on the screen, and how
 // big each is; the frame drawing and the frame benchmark both read it.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages a purpose needs ("play" or "test"), and only
 # those that are missing, so that a second run costs a dpkg query and no more.
 set -euo pipefail

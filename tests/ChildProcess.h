@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ChildProcess: runs a piece of game code in a forked child and reports how
 // the process ended and exactly what it wrote, for the code paths that exit.
 #pragma once

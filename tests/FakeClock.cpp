@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FakeClock.h"
 
 #include <SDL_timer.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FakeClock: the test binary's own SDL_GetTicks and SDL_Delay, linked in place
 // of SDL's, so that tests set the time instead of waiting for it. The game's
 // code keeps calling SDL directly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frames composed from known game states on stand-in pictures of flat colours:
 // what shows at each pixel, in which order things are drawn, the health bars,
 // the explosion banner's timing and the screenshot.

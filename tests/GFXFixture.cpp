@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GFXFixture.h"
 
 #include "FakeClock.h"

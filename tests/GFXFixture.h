@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GFXFixture: a folder of flat-coloured stand-in pictures with known colours
 // at known places, and readers of the 16-bit screen, so that frame tests can
 // say exactly which picture must show at a pixel.

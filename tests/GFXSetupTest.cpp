@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SDL set-up of the display: the mode, the loading screen and its wait,
 // the preparation of the pictures, a second set-up, and the fatal ends when
 // the mode or a picture cannot be had.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GFX without a display: choosing the back end, and the explosion banner state
 // that a destroyed ship starts.
 #include "ChildProcess.h"

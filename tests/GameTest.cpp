@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real game binary, started as a player would: its fatal start-up line,
 // and a quit request from the system.
 #include "ChildProcess.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keyboard poll: which held keys and commands a batch of SDL events leaves,
 // and the two ways it ends the game.
 #include "game/Keyboard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The match update: arming, steering within the halves and the screen, firing
 // into the pool, the hit rule, destruction and scoring, the frame-rate figure
 // and the end of a match.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Report: the exact lines and statuses of the game's text output.
 #include "game/Report.h"
 #include "ChildProcess.h"

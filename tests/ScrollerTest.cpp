@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scrolling banner: its start, its steps and its wrap from the left end
 // back to the right.
 #include "game/Scroller.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ship, Laser and Player: the range-testing setters, the pause between shots
 // and the flight limits of a shot.
 #include "FakeClock.h"

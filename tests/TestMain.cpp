@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The unit tests run SDL on its dummy video driver: no display, and never the
 // terminal fallback.
 #include <cstdlib>

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Draws the menu icon from the game's own pictures: the blue ship and the red
 # ship facing each other on a round plate cut from the star background, in the
 # sizes the hicolor icon theme wants. Run by hand after images/ changes; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // make_images: draws Duelstar's eleven pictures and saves them as 24-bit
 // Windows BMP files.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hand-made bold arcade font for make_images.cpp.
 //
 // Glyphs are 7 cells high; vertical strokes are two cells wide and horizontal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small software rasteriser used by make_images.cpp.
 //
 // Pictures are drawn into a supersampled floating-point Canvas (ss x ss

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real game binary against bad pictures: each of the eleven pictures in
 // turn is replaced, in a copy of images/, by an empty file, a cut-short BMP, a
 // file that is no BMP, a BMP claiming absurd dimensions, one with a depth BMP

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BmpFiles.h"
 
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // BmpFiles: writes Windows BMP pictures of every depth and header the game may
 // meet, byte by byte, so that tests can make good pictures and then spoil
 // exactly one field of them; plus reading and writing files and pixels.

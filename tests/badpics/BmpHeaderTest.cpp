@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The BMP header check, case by case: good pictures of every depth and header
 // pass it untouched and load in SDL with every pixel right; each spoilt field
 // is refused with its own reason before SDL reads a byte.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FlipSignal: preloaded into the game under test, it lets each SDL_Flip
 // through and, once the loading picture and a few frames have been shown,
 // writes one byte to the descriptor named by FLIP_SIGNAL_FD. The test then

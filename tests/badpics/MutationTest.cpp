@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Thousands of spoilt pictures from a seeded generator: bytes of the headers
 // of good 1- to 32-bit pictures flipped or replaced, fields set to edge
 // values, files cut at random lengths. Every file either is refused by the

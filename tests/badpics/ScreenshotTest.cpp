@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A screenshot asked for where "screenshot.bmp" cannot be written (a folder of
 // that name is in the way): nothing is written, nothing is said, and the frame
 // is still drawn and shown, then the next one. A writable folder beside it

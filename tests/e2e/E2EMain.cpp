@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The end-to-end tests: the harness itself never opens a display (SDL's
 // surfaces need none); the game it starts is told its display and driver.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Frame.h"
 
 #include <SDL.h>

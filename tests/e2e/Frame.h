@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frame: the game's 800x600 screen at its own 16-bit precision, read from a
 // screenshot or composed from the pictures, and the health bars found in it.
 #pragma once

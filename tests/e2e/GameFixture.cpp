@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GameFixture.h"
 
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GameFixture: each end-to-end test gets its own X display and its own run of
 // the game, already showing its window, and a way to end it with ESCAPE.
 #pragma once

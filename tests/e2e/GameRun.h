@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GameRun: the real game, started on a private X display in a fresh folder with
 // a copy of images/, played by its keyboard and watched by screenshots and output.
 #pragma once

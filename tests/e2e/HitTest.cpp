@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One shot fired by a short press hits the still ship opposite and takes one
 // point (10 px) off its bright health bar, uncovering the dark one beneath.
 #include "GameFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole matches in real time: one side holds its fire key while the other
 // stays still at the same height, so every shot hits.
 #include "GameFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The first frame after the loading picture, pixel for pixel at the screen's
 // 16-bit precision, against the same frame composed here from the pictures.
 #include "GameFixture.h"

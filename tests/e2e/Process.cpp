@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Process.h"
 
 #include <cerrno>

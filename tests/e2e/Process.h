@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Process: a program a test starts (X server, game, key sender) that dies with
 // the test, keeps its output in files and is only ever waited for a bounded time.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ESCAPE in the middle of a match ends the game quietly.
 #include "GameFixture.h"
 

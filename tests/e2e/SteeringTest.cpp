@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Held steering keys move each ship along the right axis, the right way, and
 // keep it in its own half and on the screen; each ship is found by its bright
 // health bar in the screenshots.

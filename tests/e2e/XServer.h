@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // XServer: a private virtual X display of the game's size and depth on a free
 // display number, for one test, and the key presses sent to it.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the install tests (sourced by bash). CTest passes:
 #   DUELSTAR_BUILD   the build folder
 #   DUELSTAR_STAGE   the folder the game is installed into with DESTDIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # cpack -G DEB builds the Debian package duelstar, in section games, depending
 # on SDL 1.2's runtime, with the program, the launcher, the pictures, the menu
 # entry, the icons, the manual page and the software-centre description.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The menu entry passes desktop-file-validate, runs the launcher on the PATH
 # and names an icon that is installed in the hicolor theme.
 source "$(dirname "$0")/common.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Every installed icon is a square PNG of its folder's size, with a
 # transparent corner (a round plate) and both ships' colours on it.
 source "$(dirname "$0")/common.sh"

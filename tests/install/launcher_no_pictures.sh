@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # With the installed pictures gone, the launcher, found on the PATH and
 # started from an unrelated folder, prints its one line and ends with status 1,
 # before it makes anything in the player's folders.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The launcher hands the game's own output and exit status through unchanged:
 # with one picture missing, the game's error line and status 1 come out as
 # they are. Started through a link to it, from a folder of no interest, with a

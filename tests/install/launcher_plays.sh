@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A player's first game from the staged install: the launcher, started from
 # an unrelated folder, makes the player's game folder, links the pictures into
 # it and shows the game on an X display of the test's own; p saves a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The manual page renders with man -l, without groff warnings, and tells the
 # keys of both players, the files, the output lines and the exit statuses,
 # with the paths of this install.

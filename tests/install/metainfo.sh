@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The software-centre description passes appstreamcli validate (no network)
 # and points at the installed menu entry, the launcher and a screenshot.
 source "$(dirname "$0")/common.sh"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a fresh staging folder, as a distribution would:
 # DESTDIR=<stage> cmake --install <build> --prefix /usr; the other install
 # tests use that tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Long seeded duels between two key-holding bots on the fake clock: match after
 // match until a million updates have run, every update checked against the
 // rules' invariants, every ending checked against the result line.
