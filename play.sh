@@ -4,7 +4,8 @@
 # which holds the images/ it reads.
 set -euo pipefail
 cd "$(dirname "$0")"
+source scripts/quietly.sh
 scripts/install-deps.sh play
-cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
-cmake --build build --target duelstar -j "$(nproc)" >/dev/null
+quietly build/configure.log cmake -S . -B build -DBUILD_TESTING=OFF
+quietly build/build.log cmake --build build --target duelstar -j "$(nproc)"
 exec ./build/duelstar

@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs the whole test suite
-# through CTest; fails when any test fails.
+# through CTest; fails when any test fails. Build output goes to build*/
+# *.log and is shown only when a build fails; test failures show their output.
 set -euo pipefail
 cd "$(dirname "$0")"
+source scripts/quietly.sh
 scripts/install-deps.sh test
 jobs=$(nproc)
 
 # Everything: unit, game, end-to-end in Xvfb, bad pictures, soak, memcheck, install.
-cmake -S . -B build -DBUILD_TESTING=ON >/dev/null
-cmake --build build -j "$jobs"
+quietly build/configure.log cmake -S . -B build -DBUILD_TESTING=ON
+quietly build/build.log cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
 
 # Again with AddressSanitizer and UndefinedBehaviorSanitizer: the unit tests,
 # the game binary's own tests and the bad-picture runs, which fail on any report.
-cmake -S . -B build-asan -DBUILD_TESTING=ON -DDUELSTAR_SANITIZE=ON >/dev/null
-cmake --build build-asan -j "$jobs" --target duelstar unit_tests game_tests badpics_tests badpics_game flip_signal
+quietly build-asan/configure.log cmake -S . -B build-asan -DBUILD_TESTING=ON -DDUELSTAR_SANITIZE=ON
+quietly build-asan/build.log cmake --build build-asan -j "$jobs" \
+  --target duelstar unit_tests game_tests badpics_tests badpics_game flip_signal
 (cd build-asan && ctest --output-on-failure -j "$jobs" -L "unit|game|badpics")

@@ -2,18 +2,60 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages a purpose needs ("play" or "test"), and only
 # those that are missing, so that a second run costs a dpkg query and no more.
+# With --list it prints them instead, one a line.
+#
+# Not root and no sudo: names the apt-get command to run as root, status 1.
+# No apt at all: names the packages of other distributions, then succeeds if
+# what the build needs is there (pkg-config's sdl, CMake, a C++17 compiler).
+# The package manager's chatter goes to a log that is shown only on failure.
 set -euo pipefail
 
 play_packages=(g++ cmake make pkg-config libsdl1.2-dev)
-test_packages=("${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool x11-utils
-  valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick dpkg-dev
-  xfonts-base xauth)
+# file: CPack's Debian generator reads the program's type with it.
+test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool
+  x11-utils valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick
+  dpkg-dev lintian xfonts-base xauth)
 
+# What the build needs, elsewhere.
+fedora_packages=(gcc-c++ cmake make pkgconf-pkg-config sdl12-compat-devel)
+arch_packages=(gcc cmake make pkgconf sdl12-compat)
+opensuse_packages=(gcc-c++ cmake make pkgconf-pkg-config sdl12_compat-devel)
+
+list=no
+if [ "${1:-}" = --list ]; then
+  list=yes
+  shift
+fi
 case "${1:-}" in
   play) wanted=("${play_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+  *) echo "usage: $0 [--list] play|test" >&2; exit 2 ;;
 esac
+if [ "$list" = yes ]; then
+  printf '%s\n' "${wanted[@]}"
+  exit 0
+fi
+
+# A C++17 compiler, CMake and SDL 1.2 through pkg-config: enough to build.
+can_build() {
+  local cxx=${CXX:-c++}
+  command -v cmake >/dev/null && pkg-config --exists sdl 2>/dev/null \
+    && echo 'int main() { if constexpr (true) return 0; }' \
+      | "$cxx" -std=c++17 -x c++ - -o /dev/null >/dev/null 2>&1
+}
+
+if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+  echo "No apt-get here: the game needs these packages (the test suite's tools are Debian's):"
+  echo "  Fedora:   dnf install ${fedora_packages[*]}"
+  echo "  Arch:     pacman -S --needed ${arch_packages[*]}"
+  echo "  openSUSE: zypper install ${opensuse_packages[*]}"
+  if can_build; then
+    echo "A C++17 compiler, CMake and SDL 1.2 are there: building."
+    exit 0
+  fi
+  echo "ERROR: a C++17 compiler, CMake or SDL 1.2 (pkg-config sdl) is missing"
+  exit 1
+fi
 
 missing=()
 for package in "${wanted[@]}"; do
@@ -23,8 +65,21 @@ for package in "${wanted[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "ERROR: missing packages; as root, run: apt-get install ${missing[*]}"
+    exit 1
+  fi
+  as_root=(sudo)
+fi
+log=$(mktemp "${TMPDIR:-/tmp}/duelstar-install-deps.XXXXXX")
 echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+if ! { "${as_root[@]}" apt-get update -qq \
+  && "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"; } \
+  >"$log" 2>&1 </dev/null; then
+  cat "$log"
+  echo "ERROR: apt-get could not install: ${missing[*]} (log: $log)"
+  exit 1
+fi
+rm -f "$log"

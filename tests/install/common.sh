@@ -3,15 +3,19 @@
 #   DUELSTAR_BUILD   the build folder
 #   DUELSTAR_STAGE   the folder the game is installed into with DESTDIR
 #   DUELSTAR_APP_ID  the desktop and software-centre identifier
+#   DUELSTAR_SOURCE  the source folder
+#   DUELSTAR_VERSION the version the build was configured with
+#   DUELSTAR_DEB_DIR the folder the Debian package is made in
 set -euo pipefail
 
-: "${DUELSTAR_BUILD:?}" "${DUELSTAR_STAGE:?}" "${DUELSTAR_APP_ID:?}"
+: "${DUELSTAR_BUILD:?}" "${DUELSTAR_STAGE:?}" "${DUELSTAR_APP_ID:?}" "${DUELSTAR_SOURCE:?}" "${DUELSTAR_VERSION:?}"
 prefix=/usr
 root="$DUELSTAR_STAGE$prefix"
 launcher="$root/bin/duelstar"
-pictures_dir="$root/share/duelstar/images"
-pictures=(loading.bmp stars.bmp digits.bmp text.bmp ship_red.bmp ship_blue.bmp
-  laser_red.bmp laser_blue.bmp boom.bmp redboom.bmp blueboom.bmp)
+pictures_dir="$root/share/games/duelstar/images"
+# The pictures installed are those of the source's images/ folder.
+pictures=()
+for picture in "$DUELSTAR_SOURCE"/images/*.bmp; do pictures+=("$(basename "$picture")"); done
 icon_sizes=(16 32 48 64 128 256)
 
 fail() {

@@ -8,7 +8,7 @@ need_stage
 
 copy="$scratch/stage"
 cp -a "$DUELSTAR_STAGE" "$copy"
-rm -r "$copy$prefix/share/duelstar/images"
+rm -r "$copy$prefix/share/games/duelstar/images"
 home="$scratch/home"
 mkdir -p "$home"
 
@@ -17,7 +17,7 @@ status=0
     duelstar >"$scratch/out" 2>"$scratch/err") || status=$?
 
 [ "$status" -eq 1 ] || fail "status $status, not 1"
-expected="ERROR: duelstar: game pictures not found in $copy$prefix/share/duelstar/images"
+expected="ERROR: duelstar: game pictures not found in $copy$prefix/share/games/duelstar/images"
 [ "$(cat "$scratch/out")" = "$expected" ] || fail "output is '$(cat "$scratch/out")', not '$expected'"
 [ ! -s "$scratch/err" ] || fail "unexpected standard error: $(cat "$scratch/err")"
 [ -z "$(ls -A "$home")" ] || fail "the launcher made $(cd "$home" && find .)"

@@ -10,7 +10,8 @@ need_stage
 
 copy="$scratch/stage"
 cp -a "$DUELSTAR_STAGE" "$copy"
-rm "$copy$prefix/share/duelstar/images/blueboom.bmp"
+broken=${pictures[0]}
+rm "$copy$prefix/share/games/duelstar/images/$broken"
 home="$scratch/home"
 elsewhere="$scratch/elsewhere"
 mkdir -p "$home" "$elsewhere" "$scratch/links"
@@ -21,12 +22,12 @@ status=0
     SDL_VIDEODRIVER=dummy "$scratch/links/duelstar" >"$scratch/out" 2>"$scratch/err") || status=$?
 
 [ "$status" -eq 1 ] || fail "status $status, not 1 (output: $(cat "$scratch/out" "$scratch/err"))"
-expected="ERROR: GFX::loadbmp(): Couldn't open images/blueboom.bmp"
+expected="ERROR: GFX::loadbmp(): Couldn't open images/$broken"
 [ "$(cat "$scratch/out")" = "$expected" ] || fail "output is '$(cat "$scratch/out")', not '$expected'"
 [ ! -s "$scratch/err" ] || fail "unexpected standard error: $(cat "$scratch/err")"
 folder="$home/.local/share/duelstar"
 [ -d "$folder" ] || fail "no game folder $folder"
-[ "$(readlink "$folder/images")" = "$copy$prefix/share/duelstar/images" ] \
+[ "$(readlink "$folder/images")" = "$copy$prefix/share/games/duelstar/images" ] \
     || fail "images links to '$(readlink "$folder/images")'"
 [ -z "$(ls -A "$elsewhere")" ] || fail "the launcher made $(cd "$elsewhere" && find .) in the current folder"
 echo "$expected"

@@ -30,9 +30,11 @@ expect 'Escape'
 expect 'screenshot\.bmp'
 expect 'XDG_DATA_HOME/duelstar'
 expect '\.local/share/duelstar'
-expect "$prefix/share/duelstar/images"
+expect "$prefix/share/games/duelstar/images"
 expect "$prefix/libexec/duelstar/duelstar"
-for picture in "${pictures[@]}"; do expect "$picture"; done
+expect "The pictures the game reads at start"
+expect "$prefix/share/doc/duelstar/"
+expect 'duelstar --version'
 expect 'Red wins 3-0 \( 412 fps \)'
 expect 'ERROR: GFX::loadbmp\(\): Couldn.t open images/stars\.bmp'
 expect 'ERROR: duelstar: game pictures not found in'

@@ -20,3 +20,4 @@ binary=$(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo")
 [ -x "$root/bin/$binary" ] || fail "provided binary $binary is not installed"
 grep -Eq '<image>https://[^<]+\.png</image>' "$metainfo" || fail "no screenshot image"
 grep -q '<release version="[0-9][^"]*"' "$metainfo" || fail "no release"
+grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "the project licence is not MIT"

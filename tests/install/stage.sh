@@ -16,8 +16,10 @@ expected=(
     "share/applications/$DUELSTAR_APP_ID.desktop"
     "share/metainfo/$DUELSTAR_APP_ID.metainfo.xml"
     share/man/man6/duelstar.6
+    share/doc/duelstar/copyright
+    share/doc/duelstar/changelog
 )
-for picture in "${pictures[@]}"; do expected+=("share/duelstar/images/$picture"); done
+for picture in "${pictures[@]}"; do expected+=("share/games/duelstar/images/$picture"); done
 for size in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${size}x$size/apps/duelstar.png"); done
 
 for file in "${expected[@]}"; do
@@ -26,6 +28,13 @@ done
 for program in bin/duelstar libexec/duelstar/duelstar; do
     [ -x "$root/$program" ] || fail "not executable: $prefix/$program"
 done
+# The pictures are the source's own, byte for byte.
+diff -r "$DUELSTAR_SOURCE/images" "$pictures_dir" || fail "the installed pictures differ from images/"
+# One version: the launcher tells the one the build was made with.
+[ "$("$root/bin/duelstar" --version)" = "duelstar $DUELSTAR_VERSION" ] || fail "--version says '$("$root/bin/duelstar" --version)'"
+grep -q "<release version=\"$DUELSTAR_VERSION\"" "$root/share/metainfo/$DUELSTAR_APP_ID.metainfo.xml" || fail "the metainfo does not name $DUELSTAR_VERSION"
+grep -q "^\.TH DUELSTAR 6 .* \"Duelstar $DUELSTAR_VERSION\"" "$root/share/man/man6/duelstar.6" || fail "the manual page does not name $DUELSTAR_VERSION"
+grep -q "^## $DUELSTAR_VERSION (" "$root/share/doc/duelstar/changelog" || fail "the changelog has no $DUELSTAR_VERSION"
 # Nothing lands outside the prefix, and nothing unexpected inside it.
 outside=$(cd "$DUELSTAR_STAGE" && find . -mindepth 1 -maxdepth 1 ! -name "${prefix#/}")
 [ -z "$outside" ] || fail "installed outside $prefix: $outside"
