@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages a purpose needs ("play" or "test"), and only
-# those that are missing, so that a second run costs a dpkg query and no more.
+# Installs the Debian packages a purpose needs ("play", "package" or "test"),
+# and only those that are missing, so that a second run costs a dpkg query and
+# no more.
 # With --list it prints them instead, one a line.
 #
 # Not root and no sudo: names the apt-get command to run as root, status 1.
@@ -11,7 +12,9 @@
 set -euo pipefail
 
 play_packages=(g++ cmake make pkg-config libsdl1.2-dev)
-# file: CPack's Debian generator reads the program's type with it.
+# dpkg-dev: Debian's hardening flags and the package's dependencies; file:
+# CPack's Debian generator reads the program's type with it.
+package_packages=("${play_packages[@]}" dpkg-dev file)
 test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool
   x11-utils valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick
   dpkg-dev lintian xfonts-base xauth)
@@ -28,8 +31,9 @@ if [ "${1:-}" = --list ]; then
 fi
 case "${1:-}" in
   play) wanted=("${play_packages[@]}") ;;
+  package) wanted=("${package_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 [--list] play|test" >&2; exit 2 ;;
+  *) echo "usage: $0 [--list] play|package|test" >&2; exit 2 ;;
 esac
 if [ "$list" = yes ]; then
   printf '%s\n' "${wanted[@]}"
