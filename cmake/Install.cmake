@@ -33,14 +33,20 @@ if(DUELSTAR_DEBIAN)
   set(_compress_docs ON)
   # Debian's hardening flags, every one (hardening=+all adds BIND_NOW), as
   # dpkg-buildflags gives them for the package's build.
-  find_program(DUELSTAR_DPKG_BUILDFLAGS dpkg-buildflags REQUIRED)
+  find_program(DUELSTAR_DPKG_BUILDFLAGS dpkg-buildflags)
+  if(NOT DUELSTAR_DPKG_BUILDFLAGS)
+    message(FATAL_ERROR "DUELSTAR_DEBIAN needs dpkg-buildflags (Debian's dpkg-dev)")
+  endif()
   foreach(_kind CPPFLAGS CXXFLAGS LDFLAGS)
     execute_process(
       COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
         ${DUELSTAR_DPKG_BUILDFLAGS} --get ${_kind}
       WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
       OUTPUT_VARIABLE _flags OUTPUT_STRIP_TRAILING_WHITESPACE
-      COMMAND_ERROR_IS_FATAL ANY)
+      RESULT_VARIABLE _failed)
+    if(_failed)
+      message(FATAL_ERROR "dpkg-buildflags --get ${_kind} failed: ${_failed}")
+    endif()
     separate_arguments(_flags UNIX_COMMAND "${_flags}")
     if(_kind STREQUAL LDFLAGS)
       target_link_options(duelstar PRIVATE ${_flags})
@@ -107,7 +113,10 @@ if(DUELSTAR_DEBIAN)
       set(_program \"\${CMAKE_INSTALL_PREFIX}/\${_program}\")
     endif()
     execute_process(COMMAND [[${CMAKE_OBJCOPY}]] --remove-section=.comment --remove-section=.note
-      \"\$ENV{DESTDIR}\${_program}\" COMMAND_ERROR_IS_FATAL ANY)
+      \"\$ENV{DESTDIR}\${_program}\" RESULT_VARIABLE _failed)
+    if(_failed)
+      message(FATAL_ERROR \"objcopy failed on \${_program}: \${_failed}\")
+    endif()
   ")
 endif()
 install(PROGRAMS "${_made}/duelstar" DESTINATION "${DUELSTAR_LAUNCHER_DIR}")
@@ -132,7 +141,10 @@ install(FILES "${_made}/${DUELSTAR_APP_ID}.metainfo.xml"
 # the changelog compressed with gzip -9n (no name, no time: the same bytes on
 # every build).
 if(_compress_docs)
-  find_program(DUELSTAR_GZIP gzip REQUIRED)
+  find_program(DUELSTAR_GZIP gzip)
+  if(NOT DUELSTAR_GZIP)
+    message(FATAL_ERROR "DUELSTAR_DEBIAN needs gzip")
+  endif()
 endif()
 install(CODE "
   set(PROJECT_VERSION [[${PROJECT_VERSION}]])
@@ -160,7 +172,10 @@ install(CODE "
   set(_docs \"\${_page_dir}/duelstar.6\" \"\${_page_dir}/changelog\")
   if(_compress)
     foreach(_doc IN LISTS _docs)
-      execute_process(COMMAND [[${DUELSTAR_GZIP}]] -9nf \"\${_doc}\" COMMAND_ERROR_IS_FATAL ANY)
+      execute_process(COMMAND [[${DUELSTAR_GZIP}]] -9nf \"\${_doc}\" RESULT_VARIABLE _failed)
+      if(_failed)
+        message(FATAL_ERROR \"gzip failed on \${_doc}: \${_failed}\")
+      endif()
     endforeach()
     list(TRANSFORM _docs APPEND .gz)
   endif()

@@ -5,7 +5,8 @@
 # the launcher refuses an XDG_DATA_HOME that would make them one. Whatever an
 # older install left in the player's folder (a link to its pictures, or a real
 # images folder) never takes the place of this install's pictures: the game
-# reads them, the link is made again and a real folder is kept aside.
+# reads them, the link is made again and a real folder is kept aside. At the
+# end the README's way to remove a source install removes every installed file.
 #
 # The install used here lacks one picture, while every leftover folder holds
 # all of them: the game's error line for that picture shows that it read this
@@ -22,6 +23,7 @@ local_pictures="$home/.local/share/games/duelstar/images"
 folder="$home/.local/share/duelstar"
 [ -d "$local_pictures" ] || fail "no pictures at $local_pictures: $(cd "$home" && find . -name '*.bmp' | head -n1)"
 [ ! -e "$folder" ] || fail "the install made the player's folder $folder"
+cp "$DUELSTAR_BUILD/install_manifest.txt" "$scratch/install_manifest.txt"
 broken=$(basename "$(ls "$local_pictures"/*.bmp | head -n1)")
 rm "$local_pictures/$broken"
 
@@ -87,3 +89,10 @@ data_folder=$(dirname "$local_pictures")
     || fail "coinciding folders: the installed pictures were changed"
 [ ! -e "$data_folder/images.old" ] || fail "coinciding folders: the installed pictures were moved aside"
 echo "coinciding folders: refused"
+
+# Removing the install leaves no installed file, and the player's folder.
+xargs -d '\n' rm -f -- <"$scratch/install_manifest.txt"
+left=$(find "$home/.local" -path "$folder" -prune -o ! -type d -print)
+[ -z "$left" ] || fail "left after removing the install: $left"
+[ -d "$folder/images.old" ] || fail "removing the install removed the player's folder"
+echo "removed: $(wc -l <"$scratch/install_manifest.txt") installed files"
