@@ -59,11 +59,11 @@ else()
   set(_program_dir "${CMAKE_INSTALL_LIBEXECDIR}/duelstar")
   set(_compress_docs OFF)
 endif()
-set(DUELSTAR_LAUNCHER_DIR "${_launcher_dir}" CACHE PATH
+set(DUELSTAR_LAUNCHER_DIR "${_launcher_dir}" CACHE STRING
   "Folder of the duelstar command, relative to the prefix or absolute")
-set(DUELSTAR_PROGRAM_DIR "${_program_dir}" CACHE PATH
+set(DUELSTAR_PROGRAM_DIR "${_program_dir}" CACHE STRING
   "Folder of the game program, relative to the prefix or absolute")
-set(DUELSTAR_DATA_DIR "${CMAKE_INSTALL_DATADIR}/games/duelstar" CACHE PATH
+set(DUELSTAR_DATA_DIR "${CMAKE_INSTALL_DATADIR}/games/duelstar" CACHE STRING
   "Folder that holds the game's images/, relative to the prefix or absolute")
 set(DUELSTAR_DOC_DIR "${CMAKE_INSTALL_DATADIR}/doc/duelstar")
 
