@@ -15,5 +15,5 @@ cmake --build build -j "$jobs"
 # Again with AddressSanitizer and UndefinedBehaviorSanitizer: the unit tests,
 # the game binary's own tests and the bad-picture runs, which fail on any report.
 cmake -S . -B build-asan -DBUILD_TESTING=ON -DDUELSTAR_SANITIZE=ON >/dev/null
-cmake --build build-asan -j "$jobs" --target duelstar unit_tests game_tests badpics_tests badpics_game flip_signal
+cmake --build build-asan -j "$jobs" --target duelstar unit_tests startup_tests game_tests quit_probe badpics_tests badpics_game flip_signal
 (cd build-asan && ctest --output-on-failure -j "$jobs" -L "unit|game|badpics")
