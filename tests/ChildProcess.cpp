@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr size_t TARGET_SIZE = 256; // bytes of a descriptor's target name
+
 std::string ReadAll(int fd) {
     std::string text;
     lseek(fd, 0, SEEK_SET);
@@ -108,15 +110,7 @@ ChildResult RunProgram(const std::string& path, const std::string& workDir,
                        const std::function<void(int pid)>& whileRunning, ChildOutput output) {
     return Fork(
         [&] {
-            for (const std::string& variable : environment) {
-                const size_t equals = variable.find('=');
-                if (equals == std::string::npos) {
-                    unsetenv(variable.c_str());
-                } else {
-                    setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(),
-                           1);
-                }
-            }
+            ApplyEnvironment(environment);
             if (!workDir.empty() && chdir(workDir.c_str()) != 0) {
                 _exit(CHILD_RETURNED);
             }
@@ -124,6 +118,24 @@ ChildResult RunProgram(const std::string& path, const std::string& workDir,
             _exit(CHILD_RETURNED);
         },
         whileRunning, output);
+}
+
+void ApplyEnvironment(const std::vector<std::string>& environment) {
+    for (const std::string& variable : environment) {
+        const size_t equals = variable.find('=');
+        if (equals == std::string::npos) {
+            unsetenv(variable.c_str());
+        } else {
+            setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
+        }
+    }
+}
+
+std::string DescriptorTarget(int fd) {
+    char target[TARGET_SIZE];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t n = readlink(link.c_str(), target, sizeof target);
+    return n < 0 ? std::string("closed") : std::string(target, size_t(n));
 }
 
 bool EndsWithin(int pid, int limitMs) {

@@ -35,6 +35,13 @@ ChildResult RunProgram(const std::string& path, const std::string& workDir,
                        const std::function<void(int pid)>& whileRunning = {},
                        ChildOutput output = ChildOutput::File);
 
+// Sets each NAME=value and removes each bare NAME, in order.
+void ApplyEnvironment(const std::vector<std::string>& environment);
+
+// What a descriptor of this process is open on ("/dev/null", "pipe:[...]"),
+// or "closed".
+std::string DescriptorTarget(int fd);
+
 // For whileRunning: waits until the process ends, at most limitMs
 // milliseconds, and kills it if it has not; true when it ended in time. The
 // process stays unreaped for the runner.

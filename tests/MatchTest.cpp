@@ -413,16 +413,10 @@ struct OutputCase {
 
 void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.name; }
 
-constexpr size_t TARGET_SIZE = 256; // bytes of a descriptor's target name
-
 void ReportShutdown() {
-    char target[TARGET_SIZE] = "closed";
-    const ssize_t n = readlink("/proc/self/fd/1", target, sizeof target - 1);
-    if (n >= 0) {
-        target[n] = '\0';
-    }
     std::fprintf(stderr, "video %s; stdout is %s",
-                 SDL_WasInit(SDL_INIT_VIDEO) != 0 ? "still up" : "shut down", target);
+                 SDL_WasInit(SDL_INIT_VIDEO) != 0 ? "still up" : "shut down",
+                 DescriptorTarget(STDOUT_FILENO).c_str());
 }
 
 class MatchEndOutput : public Match, public ::testing::WithParamInterface<OutputCase> {};

@@ -19,18 +19,6 @@ namespace {
 
 constexpr const char* NO_DISPLAY_LINE = "ERROR: main(): No graphical display; set DISPLAY\n";
 
-// Bare NAME removes the variable, NAME=value sets it.
-void Apply(const std::vector<std::string>& environment) {
-    for (const std::string& variable : environment) {
-        const size_t equals = variable.find('=');
-        if (equals == std::string::npos) {
-            unsetenv(variable.c_str());
-        } else {
-            setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
-        }
-    }
-}
-
 // Ends the trace with the driver variable as the game leaves it.
 void TraceDriverVariable() {
     const char* value = std::getenv("SDL_VIDEODRIVER");
@@ -53,8 +41,8 @@ class DriverChoice : public ::testing::TestWithParam<ChoiceCase> {};
 TEST_P(DriverChoice, StartsTheFirstDriverThatShowsAPictureOrEndsWithOneLine) {
     const ChoiceCase& c = GetParam();
     const ChildResult r = RunInChild([&] {
-        Apply({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
-        Apply(c.environment);
+        ApplyEnvironment({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
+        ApplyEnvironment(c.environment);
         FakeVideo::LetStart(c.starting);
         std::atexit(TraceDriverVariable);
         PrepareStartup();
@@ -126,15 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 constexpr int STANDARD_DESCRIPTORS = 3;
-constexpr size_t TARGET_SIZE = 256; // bytes of a descriptor's target name
+constexpr size_t REPORT_SIZE = 4096; // bytes: room for three lines of two targets
 constexpr const char* NULL_DEVICE = "/dev/null";
-
-std::string Target(int fd) {
-    char target[TARGET_SIZE];
-    const std::string link = "/proc/self/fd/" + std::to_string(fd);
-    const ssize_t n = readlink(link.c_str(), target, sizeof target);
-    return n < 0 ? std::string("closed") : std::string(target, size_t(n));
-}
 
 struct ClosedCase {
     const char* name;
@@ -156,7 +137,7 @@ TEST_P(ClosedDescriptors, AreOpenedOnDevNullAndTheOthersKept) {
     const ChildResult r = RunInChild([&] {
         std::string before[STANDARD_DESCRIPTORS];
         for (int fd = 0; fd < STANDARD_DESCRIPTORS; ++fd) {
-            before[fd] = Target(fd);
+            before[fd] = DescriptorTarget(fd);
         }
         for (int fd : c.closed) {
             close(fd);
@@ -164,14 +145,14 @@ TEST_P(ClosedDescriptors, AreOpenedOnDevNullAndTheOthersKept) {
         PrepareStartup(); // on the driver the test runner names, so SDL is not started
         std::string lines;
         for (int fd = 0; fd < STANDARD_DESCRIPTORS; ++fd) {
-            lines += before[fd] + " -> " + Target(fd) + "\n";
+            lines += before[fd] + " -> " + DescriptorTarget(fd) + "\n";
         }
         const bool written = write(report, lines.data(), lines.size()) == ssize_t(lines.size());
         std::exit(written ? 0 : 1);
     });
     ASSERT_TRUE(r.exited);
     ASSERT_EQ(r.status, 0);
-    std::string lines(TARGET_SIZE * STANDARD_DESCRIPTORS * 2, '\0');
+    std::string lines(REPORT_SIZE, '\0');
     const ssize_t n = pread(report, lines.data(), lines.size(), 0);
     close(report);
     ASSERT_GT(n, 0);
