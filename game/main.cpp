@@ -11,6 +11,7 @@
 #include "Player.h"
 #include "Report.h"
 #include "Scroller.h"
+#include "Startup.h"
 
 #include <SDL.h>
 #include <cstdlib>
@@ -28,6 +29,9 @@ int main(int /*argc*/, char** /*argv*/) {
     Player red;
     Player blue;
 
+    // Without a driver named by the player, this starts SDL's video itself
+    // and SDL_Init below finds it running.
+    PrepareStartup();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         Report().Error("main()", SDL_GetError());
     }

@@ -14,13 +14,35 @@ struct ChildResult {
     std::string err;     // everything written to standard error
 };
 
+// What the child's standard output is: a file the result reads back, or one
+// of the ways writing to it fails (then the result's out stays empty).
+enum class ChildOutput {
+    File,
+    ClosedPipe, // a pipe whose reader has gone
+    FullDevice, // /dev/full: every write fails with "no space left"
+    Closed,     // no descriptor 1 at all, as after ">&-"
+};
+
 // A body that returns instead of exiting ends the child with this status.
 constexpr int CHILD_RETURNED = 99;
 
-ChildResult RunInChild(const std::function<void()>& body);
+ChildResult RunInChild(const std::function<void()>& body, ChildOutput output = ChildOutput::File);
 
-// Runs a program without arguments in workDir, with the given variables
-// (NAME=value) added to the environment; whileRunning gets its pid meanwhile.
+// Runs a program without arguments in workDir. Each NAME=value of environment
+// is set, and each bare NAME removed. whileRunning gets its pid meanwhile.
 ChildResult RunProgram(const std::string& path, const std::string& workDir,
                        const std::vector<std::string>& environment,
-                       const std::function<void(int pid)>& whileRunning = {});
+                       const std::function<void(int pid)>& whileRunning = {},
+                       ChildOutput output = ChildOutput::File);
+
+// Sets each NAME=value and removes each bare NAME, in order.
+void ApplyEnvironment(const std::vector<std::string>& environment);
+
+// What a descriptor of this process is open on ("/dev/null", "pipe:[...]"),
+// or "closed".
+std::string DescriptorTarget(int fd);
+
+// For whileRunning: waits until the process ends, at most limitMs
+// milliseconds, and kills it if it has not; true when it ended in time. The
+// process stays unreaped for the runner.
+bool EndsWithin(int pid, int limitMs);

@@ -5,13 +5,17 @@
 #include "game/Match.h"
 #include "ChildProcess.h"
 #include "FakeClock.h"
+#include "game/Startup.h"
 #include "gfx/GFX.h"
 
+#include <SDL.h>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
 #include <ostream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -394,6 +398,58 @@ INSTANTIATE_TEST_SUITE_P(
                       EndCase{"RedWinsThreeTwo", 2, 2, RED, 10, "Red wins 3-2 ( 100 fps )"},
                       EndCase{"BlueWinsThreeOne", 1, 2, BLUE, 3, "Blue wins 3-1 ( 333 fps )"},
                       EndCase{"BlueWinsThreeNil", 0, 2, BLUE, 1000, "Blue wins 3-0 ( 1 fps )"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A result line that cannot be written: the match still ends with status 0,
+// and SDL_Quit still runs from the exit handlers. The child starts up as the
+// game does; an exit handler registered before SDL_Quit runs after it and
+// reports on standard error whether SDL's video is down and what standard
+// output was at the end.
+struct OutputCase {
+    const char* name;
+    ChildOutput output;
+    const char* stdoutAtExit; // the start of its target's name
+};
+
+void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.name; }
+
+void ReportShutdown() {
+    std::fprintf(stderr, "video %s; stdout is %s",
+                 SDL_WasInit(SDL_INIT_VIDEO) != 0 ? "still up" : "shut down",
+                 DescriptorTarget(STDOUT_FILENO).c_str());
+}
+
+class MatchEndOutput : public Match, public ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(MatchEndOutput, AFailedResultLineStillEndsWithZeroAfterSdlQuit) {
+    const OutputCase& c = GetParam();
+    const ChildResult r = RunInChild(
+        [&] {
+            PrepareStartup();
+            if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+                std::_Exit(CHILD_RETURNED);
+            }
+            std::atexit(ReportShutdown);
+            std::atexit(SDL_Quit);
+            red.score = 2;
+            blue.health = 1;
+            PlaceShot(red.lasers[0], blue.ship.GetX(), blue.ship.GetY());
+            Step(10);
+        },
+        c.output);
+    EXPECT_TRUE(r.exited) << "killed by signal " << r.status;
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind(std::string("video shut down; stdout is ") + c.stdoutAtExit, 0), 0u)
+        << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MatchEndOutput,
+    ::testing::Values(OutputCase{"ReaderGone", ChildOutput::ClosedPipe, "pipe:["},
+                      OutputCase{"DeviceFull", ChildOutput::FullDevice, "/dev/full"},
+                      // Opened on /dev/null at start, so nothing else took it.
+                      OutputCase{"ClosedAtStart", ChildOutput::Closed, "/dev/null"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // At two points each, both ships one hit from destruction and shots on both:

@@ -14,7 +14,7 @@ constexpr double MILLISECONDS_PER_SECOND = 1000.0;
 void GameFixture::SetUp() {
     std::cout << "The game runs on " << LibraryName(LibraryUnderTest()) << std::endl;
     ASSERT_TRUE(display.Ready()) << display.Error();
-    run = std::make_unique<GameRun>(display);
+    run = std::make_unique<GameRun>(display, How());
     ASSERT_EQ(run->Error(), "");
     ASSERT_TRUE(run->WaitForWindow()) << "no window titled Duelstar; " << Describe();
     std::string why;

@@ -15,6 +15,9 @@ class GameFixture : public ::testing::Test {
   protected:
     void SetUp() override;
 
+    // How this fixture's game is started.
+    virtual GameRunOptions How() const { return {}; }
+
     // How the game has ended so far, for failure messages.
     std::string Describe();
 

@@ -66,21 +66,31 @@ const char* LibraryName(SdlLibrary library) {
     return library == SdlLibrary::Compat ? "sdl12-compat" : "classic SDL 1.2";
 }
 
-GameRun::GameRun(const XServer& display) : display(display), folder(MakeFolder()) {
+GameRun::GameRun(const XServer& display, const GameRunOptions& how)
+    : display(display), folder(MakeFolder()) {
     if (folder.empty()) {
         error = "cannot make a folder to play in";
         return;
     }
     std::error_code failed;
-    fs::copy(DUELSTAR_IMAGES, folder + "/images", fs::copy_options::recursive, failed);
+    if (how.pictures) {
+        fs::copy(DUELSTAR_IMAGES, folder + "/images", fs::copy_options::recursive, failed);
+    }
     if (failed) {
         error = std::string("cannot copy the pictures: ") + failed.message();
         return;
     }
     ProcessOptions options;
     options.workDir = folder;
-    // The game draws on this display's X server, never on any other device.
-    options.setEnv = {"DISPLAY=" + display.Name(), "SDL_VIDEODRIVER=x11"};
+    options.closeStdout = how.closeStdout;
+    // The game draws on this display's X server, never on any other device:
+    // named, or the one a game choosing its own driver finds first.
+    options.setEnv = {"DISPLAY=" + display.Name()};
+    if (how.nameDriver) {
+        options.setEnv.push_back("SDL_VIDEODRIVER=x11");
+    } else {
+        options.unsetEnv = {"SDL_VIDEODRIVER", "WAYLAND_DISPLAY"};
+    }
     if (LibraryUnderTest() == SdlLibrary::Compat) {
         if (!fs::exists(fs::path(DUELSTAR_SDL12_COMPAT_DIR) / "libSDL-1.2.so.0")) {
             error = std::string("sdl12-compat is not installed: no libSDL-1.2.so.0 in ") +
@@ -89,7 +99,7 @@ GameRun::GameRun(const XServer& display) : display(display), folder(MakeFolder()
         }
         options.setEnv.push_back(std::string("LD_LIBRARY_PATH=") + DUELSTAR_SDL12_COMPAT_DIR);
     } else {
-        options.unsetEnv = {"LD_LIBRARY_PATH", "LD_PRELOAD"};
+        options.unsetEnv.insert(options.unsetEnv.end(), {"LD_LIBRARY_PATH", "LD_PRELOAD"});
     }
     game = std::make_unique<Process>(DUELSTAR_BINARY, std::vector<std::string>{}, options);
     if (!game->Started()) {

@@ -20,9 +20,16 @@ enum class SdlLibrary { Classic, Compat };
 SdlLibrary LibraryUnderTest();
 const char* LibraryName(SdlLibrary library);
 
+// How the game is started; the defaults are how every match is played.
+struct GameRunOptions {
+    bool nameDriver = true;   // SDL_VIDEODRIVER=x11, or none for the game to choose
+    bool pictures = true;     // a copy of images/ in its folder, or no pictures at all
+    bool closeStdout = false; // started as with ">&-"
+};
+
 class GameRun {
   public:
-    explicit GameRun(const XServer& display);
+    explicit GameRun(const XServer& display, const GameRunOptions& how = {});
     ~GameRun(); // kills the game if it still runs; removes the folder unless the test failed
 
     // Empty when the folder was made and the game started.

@@ -72,6 +72,9 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
     if (options.passFd >= 0) {
         dup2(options.passFd, options.passAs);
     }
+    if (options.closeStdout) {
+        close(STDOUT_FILENO);
+    }
     for (const std::string& name : options.unsetEnv) {
         unsetenv(name.c_str());
     }

@@ -16,6 +16,7 @@ struct ProcessOptions {
     std::vector<std::string> unsetEnv;
     int passFd = -1; // a descriptor the program inherits, as passAs
     int passAs = -1;
+    bool closeStdout = false; // started as with ">&-"; Out() then stays empty
 };
 
 class Process {

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: MIT
+#include "Startup.h"
+
+#include "Report.h"
+
+#include <SDL.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+constexpr int STANDARD_DESCRIPTORS = 3; // input, output and error: 0, 1 and 2
+constexpr const char* NULL_DEVICE = "/dev/null";
+constexpr const char* DRIVER_VARIABLE = "SDL_VIDEODRIVER";
+constexpr const char* WHERE = "main()";
+constexpr const char* NO_DISPLAY = "No graphical display; set DISPLAY";
+constexpr const char* NO_NULL_DEVICE = "Cannot open /dev/null for a closed standard descriptor";
+
+struct ScreenDriver {
+    const char* name;
+    // A variable that must name a display for the driver to be tried, or
+    // nullptr. It keeps a desktop driver from being probed where none runs:
+    // the Wayland client library complains on standard error when it finds
+    // no session to look in.
+    const char* display;
+};
+
+// The drivers that show a picture on a screen, in SDL's own order: the X and
+// Wayland desktops, then the Linux console's framebuffer (fbcon and directfb on
+// classic SDL 1.2, kmsdrm on SDL 2 under sdl12-compat). Each library refuses
+// the names it does not have. Left to itself, SDL would fall back to text-mode
+// art in the terminal (aalib, caca) or SDL 2's offscreen window, which no one
+// sees and which never ends.
+const ScreenDriver SCREEN_DRIVERS[] = {
+    {"x11", "DISPLAY"},  {"wayland", "WAYLAND_DISPLAY"}, {"fbcon", nullptr}, {"directfb", nullptr},
+    {"kmsdrm", nullptr},
+};
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Opened in ascending order, each closed descriptor gets the lowest free
+// number, which is its own.
+void OpenClosedStandardDescriptors() {
+    for (int fd = 0; fd < STANDARD_DESCRIPTORS; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+            continue;
+        }
+        if (open(NULL_DEVICE, O_RDWR) != fd) {
+            Report().Error(WHERE, NO_NULL_DEVICE);
+        }
+    }
+}
+
+void StartOnAScreen() {
+    if (IsSet(DRIVER_VARIABLE)) {
+        return;
+    }
+    for (const ScreenDriver& driver : SCREEN_DRIVERS) {
+        if (driver.display != nullptr && !IsSet(driver.display)) {
+            continue;
+        }
+        setenv(DRIVER_VARIABLE, driver.name, 1);
+        const bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+        unsetenv(DRIVER_VARIABLE);
+        if (started) {
+            return;
+        }
+        // sdl12-compat takes every later start for a success, without starting
+        // anything, until the failed one is shut down.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    Report().Error(WHERE, NO_DISPLAY);
+}
+} // namespace
+
+void PrepareStartup() {
+    OpenClosedStandardDescriptors();
+    std::signal(SIGPIPE, SIG_IGN);
+    StartOnAScreen();
+}

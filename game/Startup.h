@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+// Startup: what the desktop game makes sure of before SDL starts - open standard
+// descriptors, output failures that cannot kill it, and a driver that shows the duel.
+#pragma once
+
+// Call first in main, before SDL_Init.
+// - A standard descriptor (input, output, error) closed at start is opened on
+//   /dev/null, so the X connection or a picture file never takes its number
+//   and the game's lines never land in them.
+// - A write to a pipe whose reader has gone fails instead of killing the game,
+//   which then still ends with its own status, exit handlers and all.
+// - When the player names no driver in SDL_VIDEODRIVER, SDL's video starts on
+//   the first driver that shows a picture on a screen (an X display, a Wayland
+//   compositor, the Linux console's framebuffer) instead of SDL's own fallback
+//   to text-mode art or an invisible window. With none of them, the game ends
+//   with "ERROR: main(): No graphical display; set DISPLAY" and status 1. A
+//   driver the player names is left for SDL_Init to start or refuse.
+void PrepareStartup();
