@@ -75,7 +75,7 @@ bool BoomOver(Uint32 start) { return Uint32(SDL_GetTicks() - start) >= BOOM_TIME
 
 void GFX::sdlDraw(const Player& red, const Player& blue, const Scroller& scroller,
                   bool screenshot) {
-    BlitAt(starsImage, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screen, 0, 0);
+    CopyOver(starsImage, screen);
 
     Score(blue.score, BLUE_SCORE_X);
     Score(red.score, RED_SCORE_X);

@@ -119,7 +119,7 @@ void GFX::sdlInit() {
     // stays there until the first frame replaces it.
     loadingImage = loadPicture(Picture::LOADING);
     starsImage = loadPicture(Picture::STARS);
-    BlitAt(starsImage, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screen, 0, 0);
+    CopyOver(starsImage, screen);
     BlitAt(loadingImage, 0, loadingImage->w, loadingImage->h, screen,
            SCREEN_WIDTH - loadingImage->w, SCREEN_HEIGHT - loadingImage->h);
     SDL_Flip(screen);
