@@ -391,7 +391,7 @@ void DescribePicture(const char* name, SDL_Surface* picture) {
     }
     SDL_UnlockSurface(picture);
     const long all = long(picture->w) * picture->h;
-    std::printf("%-12s %4dx%-4d %2d bpp %8ld drawn (%5.1f%%) %6ld runs  %s%s%s alpha %d\n", name,
+    std::printf("%-14s %4dx%-4d %2d bpp %8ld drawn (%5.1f%%) %6ld runs  %s%s%s alpha %d\n", name,
                 picture->w, picture->h, picture->format->BitsPerPixel, drawn,
                 100.0 * double(drawn) / double(all), runs,
                 (picture->flags & SDL_SRCCOLORKEY) ? "key " : "",
@@ -400,21 +400,19 @@ void DescribePicture(const char* name, SDL_Surface* picture) {
 }
 
 void DescribePictures() {
-    const struct {
-        const char* name;
-        SDL_Surface* picture;
-    } pictures[] = {
-        {"stars", starsImage},          {"digits", digitsImage},      {"text", textImage},
-        {"ship_red", shipRedImage},     {"ship_blue", shipBlueImage}, {"laser_red", laserRedImage},
-        {"laser_blue", laserBlueImage}, {"boom", boomImage},          {"redboom", redBoomImage},
-        {"blueboom", blueBoomImage}};
     std::printf("Pictures: drawn = pixels not black; runs = runs of drawn pixels in the rows;\n"
-                "rle = run-length encoded by now (SDL encodes on the first blit)\n");
-    std::printf("screen       %4dx%-4d %2d bpp, %s surface\n", screen->w, screen->h,
+                "rle = run-length encoded by now (SDL encodes on the first blit); the keyed\n"
+                "ones are drawn as the box around their drawn pixels, the second line\n");
+    std::printf("screen         %4dx%-4d %2d bpp, %s surface\n", screen->w, screen->h,
                 screen->format->BitsPerPixel,
                 (screen->flags & SDL_HWSURFACE) ? "hardware" : "software");
-    for (const auto& p : pictures) {
-        DescribePicture(p.name, p.picture);
+    for (const PictureFile& file : PICTURE_FILES) {
+        DescribePicture(file.name, SurfaceOf(file.picture));
+        const Sprite& sprite = SpriteOf(file.picture);
+        if (sprite.GetBox() != nullptr) {
+            std::printf("  box at %d,%d:", sprite.GetBoxX(), sprite.GetBoxY());
+            DescribePicture("", sprite.GetBox());
+        }
     }
 }
 
