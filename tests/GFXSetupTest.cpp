@@ -272,6 +272,48 @@ TEST(LoadingScreen, AFullScreenLoadingPictureCoversTheStarsCompletely) {
     RemoveFolder(folder);
 }
 
+// A sprite with nothing drawn - all black - is legal: it shows nothing, and
+// the pictures drawn around it are unaffected.
+TEST(AllBlackSprite, LoadsAndShowsNothing) {
+    const std::string folder = MakeFolder(200, 120);
+    ASSERT_FALSE(folder.empty());
+    const PictureFile& laser = FileOf(Picture::LASER_RED);
+    SDL_Surface* black = SDL_CreateRGBSurface(SDL_SWSURFACE, laser.width, laser.height, 24,
+                                              0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_FillRect(black, nullptr, 0);
+    ASSERT_EQ(SDL_SaveBMP(black, (folder + "/images/" + laser.name).c_str()), 0);
+    SDL_FreeSurface(black);
+    const ChildResult r = RunSetUpInChild(folder, true, [] {
+        GFX gfx;
+        gfx.Init(SUBSYSTEM_SDL);
+        Player red, blue;
+        PlaceForDuel(red, blue);
+        for (Laser* shot : {&red.lasers[0], &blue.lasers[0], &red.lasers[1]}) {
+            shot->SetX(400.0f);
+            shot->SetY(150.0f);
+            shot->SetEnabled(true);
+        }
+        red.lasers[1].SetY(450.0f);
+        gfx.Draw(red, blue, Scroller(), false);
+        if (SpriteOf(Picture::LASER_RED).GetBox() != nullptr) {
+            std::printf("a box was kept for an all-black picture\n");
+        }
+        if (ScreenPixel(385, 450) != Mapped(STARS)) {
+            std::printf("RED's shot shows %s\n", Describe(ScreenPixel(385, 450)).c_str());
+        }
+        if (ScreenPixel(385, 150) != Mapped(LASER_BLUE)) {
+            std::printf("BLUE's shot shows %s\n", Describe(ScreenPixel(385, 150)).c_str());
+        }
+        if (ScreenPixel(670, 270) != Mapped(SHIP_RED)) {
+            std::printf("RED's ship shows %s\n", Describe(ScreenPixel(670, 270)).c_str());
+        }
+    });
+    EXPECT_EQ(r.status, CHILD_RETURNED);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    RemoveFolder(folder);
+}
+
 // The game's own pictures, when they have been made: the sizes the drawing
 // relies on, and a frame drawn from them.
 TEST(RealPictures, LoadWithTheSizesTheDrawingReliesOn) {
