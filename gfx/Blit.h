@@ -20,17 +20,21 @@ inline void BlitAt(SDL_Surface* picture, int sourceX, int w, int h, SDL_Surface*
     SDL_BlitSurface(picture, &source, target, &place);
 }
 
+// Whether a pixel of format p means the same colour in format t, byte for
+// byte; pictures with a palette never do, as SDL maps theirs.
+inline bool SameFormat(const SDL_PixelFormat* p, const SDL_PixelFormat* t) {
+    return p->BitsPerPixel == t->BitsPerPixel && p->Rmask == t->Rmask && p->Gmask == t->Gmask &&
+           p->Bmask == t->Bmask && p->Amask == t->Amask && p->palette == nullptr &&
+           t->palette == nullptr;
+}
+
 // Whether picture's pixels can be copied into target byte for byte: both in
 // plain memory, of one size and one format, and picture drawn opaque.
 inline bool SameLayout(const SDL_Surface* picture, const SDL_Surface* target) {
-    const SDL_PixelFormat* p = picture->format;
-    const SDL_PixelFormat* t = target->format;
     return picture->w == target->w && picture->h == target->h &&
            !((picture->flags | target->flags) & SDL_HWSURFACE) &&
            !(picture->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) &&
-           p->BitsPerPixel == t->BitsPerPixel && p->Rmask == t->Rmask && p->Gmask == t->Gmask &&
-           p->Bmask == t->Bmask && p->Amask == t->Amask && p->palette == nullptr &&
-           t->palette == nullptr;
+           SameFormat(picture->format, target->format);
 }
 
 // Covers all of target with an opaque picture of its size, e.g. the stars.

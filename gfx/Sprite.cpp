@@ -31,6 +31,13 @@ Uint32 PixelAt(const SDL_Surface* picture, int x, int y) {
     }
 }
 
+// SDL's own rule for a keyed blit: a pixel is see-through when its colour,
+// whatever its alpha, is the key's.
+bool IsDrawn(const SDL_Surface* picture, int x, int y, Uint32 key) {
+    const Uint32 colour = ~picture->format->Amask;
+    return (PixelAt(picture, x, y) & colour) != (key & colour);
+}
+
 struct Bounds {
     int left, top, right, bottom; // end excluded; empty when left >= right
 };
@@ -40,7 +47,7 @@ Bounds DrawnBounds(const SDL_Surface* picture, int w, int h, Uint32 key) {
     Bounds b = {w, h, 0, 0};
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            if (PixelAt(picture, x, y) != key) {
+            if (IsDrawn(picture, x, y, key)) {
                 b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x + 1),
                      std::max(b.bottom, y + 1)};
             }
@@ -49,52 +56,114 @@ Bounds DrawnBounds(const SDL_Surface* picture, int w, int h, Uint32 key) {
     return b;
 }
 
+// A new picture of b's size holding the locked picture's pixels within b,
+// key and all; nullptr, with SDL's error set, when it cannot be made.
+SDL_Surface* CopyOf(const SDL_Surface* picture, const Bounds& b) {
+    const SDL_PixelFormat* f = picture->format;
+    SDL_Surface* copy =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, b.right - b.left, b.bottom - b.top, f->BitsPerPixel,
+                             f->Rmask, f->Gmask, f->Bmask, f->Amask);
+    if (copy == nullptr ||
+        (f->palette != nullptr &&
+         SDL_SetColors(copy, f->palette->colors, 0, f->palette->ncolors) == 0) ||
+        SDL_LockSurface(copy) != 0) {
+        SDL_FreeSurface(copy);
+        return nullptr;
+    }
+    // Copied row by row, not blitted: a blit would leave out the keyed pixels
+    // and mix in a blended picture.
+    const int rowBytes = copy->w * f->BytesPerPixel;
+    for (int y = 0; y < copy->h; ++y) {
+        std::memcpy(static_cast<Uint8*>(copy->pixels) + y * copy->pitch,
+                    static_cast<const Uint8*>(picture->pixels) + (b.top + y) * picture->pitch +
+                        b.left * f->BytesPerPixel,
+                    rowBytes);
+    }
+    SDL_UnlockSurface(copy);
+    return copy;
+}
+
 } // namespace
 
-bool Sprite::Cut(SDL_Surface* picture, int w, int h, Uint32 key) {
+bool Sprite::Cut(SDL_Surface* picture, int w, int h, Uint32 keyColour) {
     Release();
     w = std::min(w, picture->w);
     h = std::min(h, picture->h);
     if (SDL_LockSurface(picture) != 0) {
         return false;
     }
+    key = keyColour;
     const Bounds b = DrawnBounds(picture, w, h, key);
-    if (b.left >= b.right || b.top >= b.bottom) {
-        SDL_UnlockSurface(picture);
+    bool made = true;
+    if (b.left < b.right && b.top < b.bottom) {
+        boxX = b.left;
+        boxY = b.top;
+        box = CopyOf(picture, b);
+        made = box != nullptr && KeepRuns(picture);
+    }
+    SDL_UnlockSurface(picture);
+    if (!made) {
+        Release();
+    }
+    return made;
+}
+
+bool Sprite::KeepRuns(const SDL_Surface* picture) {
+    // SDL maps a palette's colours on every blit; a copy could not.
+    if (picture->format->palette != nullptr) {
         return true;
     }
-    const SDL_PixelFormat* f = picture->format;
-    box = SDL_CreateRGBSurface(SDL_SWSURFACE, b.right - b.left, b.bottom - b.top, f->BitsPerPixel,
-                               f->Rmask, f->Gmask, f->Bmask, f->Amask);
-    if (box == nullptr ||
-        (f->palette != nullptr &&
-         SDL_SetColors(box, f->palette->colors, 0, f->palette->ncolors) == 0) ||
-        SDL_LockSurface(box) != 0) {
-        SDL_UnlockSurface(picture);
-        Release();
+    const int right = boxX + box->w;
+    for (int y = boxY; y < boxY + box->h; ++y) {
+        int x = boxX;
+        while (x < right) {
+            if (!IsDrawn(picture, x, y, key)) {
+                ++x;
+                continue;
+            }
+            // Too many runs: SDL blits the box.
+            if (runCount == SPRITE_RUNS) {
+                runCount = 0;
+                return true;
+            }
+            Run& run = runs[runCount++];
+            run.x = x;
+            run.y = y;
+            while (x < right && IsDrawn(picture, x, y, key)) {
+                ++x;
+            }
+            run.length = x - run.x;
+        }
+    }
+    // The runs read a copy of the box that SDL never encodes, so that its
+    // pixels stay where they are whatever SDL does to the box.
+    runPixels = CopyOf(picture, {boxX, boxY, boxX + box->w, boxY + box->h});
+    if (runPixels == nullptr) {
+        runCount = 0;
         return false;
     }
-    // Copied row by row, not blitted: a blit would leave out the keyed pixels
-    // and mix in a blended picture.
-    const int rowBytes = box->w * f->BytesPerPixel;
-    for (int y = 0; y < box->h; ++y) {
-        std::memcpy(static_cast<Uint8*>(box->pixels) + y * box->pitch,
-                    static_cast<const Uint8*>(picture->pixels) + (b.top + y) * picture->pitch +
-                        b.left * f->BytesPerPixel,
-                    rowBytes);
+    for (int i = 0; i < runCount; ++i) {
+        runs[i].offset = (runs[i].y - boxY) * runPixels->pitch +
+                         (runs[i].x - boxX) * runPixels->format->BytesPerPixel;
     }
-    SDL_UnlockSurface(box);
-    SDL_UnlockSurface(picture);
-    boxX = b.left;
-    boxY = b.top;
     return true;
 }
 
 void Sprite::Release() {
     SDL_FreeSurface(box);
+    SDL_FreeSurface(runPixels);
     box = nullptr;
+    runPixels = nullptr;
     boxX = 0;
     boxY = 0;
+    key = 0;
+    runCount = 0;
+}
+
+bool Sprite::CopiesInto(const SDL_Surface* target) const {
+    return runCount > 0 && !SDL_MUSTLOCK(target) && target->pixels != nullptr &&
+           (box->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) == SDL_SRCCOLORKEY &&
+           box->format->colorkey == key && SameFormat(runPixels->format, target->format);
 }
 
 void Sprite::Draw(int sourceX, int w, SDL_Surface* target, int x, int y) const {
@@ -106,5 +175,38 @@ void Sprite::Draw(int sourceX, int w, SDL_Surface* target, int x, int y) const {
     if (left >= right) {
         return;
     }
-    BlitAt(box, left - boxX, right - left, box->h, target, x + left - sourceX, y + boxY);
+    if (CopiesInto(target)) {
+        CopyRuns(left, right, target, x - sourceX, y);
+    } else {
+        BlitAt(box, left - boxX, right - left, box->h, target, x + left - sourceX, y + boxY);
+    }
+}
+
+// Copies the parts of the runs within the part's columns left to right that
+// fall inside target's clipping rectangle, column c going to c + shiftX and
+// row r to y + r.
+void Sprite::CopyRuns(int left, int right, SDL_Surface* target, int shiftX, int y) const {
+    const SDL_Rect& clip = target->clip_rect;
+    const int first = std::max(left, clip.x - shiftX);
+    const int end = std::min(right, clip.x + clip.w - shiftX);
+    const int top = clip.y - y;
+    const int bottom = clip.y + clip.h - y;
+    if (first >= end || top >= bottom) {
+        return;
+    }
+    const int bytes = target->format->BytesPerPixel;
+    Uint8* const screenPixels = static_cast<Uint8*>(target->pixels);
+    const Uint8* const source = static_cast<const Uint8*>(runPixels->pixels);
+    for (const Run* run = runs; run != runs + runCount; ++run) {
+        if (run->y >= bottom) {
+            break;
+        }
+        const int from = std::max(run->x, first);
+        const int to = std::min(run->x + run->length, end);
+        if (run->y < top || from >= to) {
+            continue;
+        }
+        std::memcpy(screenPixels + (y + run->y) * target->pitch + (from + shiftX) * bytes,
+                    source + run->offset + (from - run->x) * bytes, size_t(to - from) * bytes);
+    }
 }
