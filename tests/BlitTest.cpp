@@ -6,6 +6,7 @@
 #include "gfx/Sprite.h"
 
 #include <SDL.h>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -63,16 +64,26 @@ void SetLook(SDL_Surface* s, bool blended) {
     }
 }
 
-// The first pixel where two targets differ, or "".
+// The first pixel where two targets of one format differ, or "". Locked, as
+// an encoded target has no pixels otherwise.
 std::string FirstDifference(SDL_Surface* a, SDL_Surface* b) {
-    for (int y = 0; y < TARGET_H; ++y) {
-        for (int x = 0; x < TARGET_W; ++x) {
-            if (At(a, x, y) != At(b, x, y)) {
-                return "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    if (SDL_LockSurface(a) != 0 || SDL_LockSurface(b) != 0) {
+        return SDL_GetError();
+    }
+    const int bytes = a->format->BytesPerPixel;
+    std::string found;
+    for (int y = 0; y < TARGET_H && found.empty(); ++y) {
+        for (int x = 0; x < TARGET_W && found.empty(); ++x) {
+            if (std::memcmp(static_cast<Uint8*>(a->pixels) + y * a->pitch + x * bytes,
+                            static_cast<Uint8*>(b->pixels) + y * b->pitch + x * bytes,
+                            bytes) != 0) {
+                found = "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
             }
         }
     }
-    return "";
+    SDL_UnlockSurface(b);
+    SDL_UnlockSurface(a);
+    return found;
 }
 
 struct Shape {
@@ -229,6 +240,165 @@ TEST(CutAgain, ReplacesTheEarlierBox) {
         SDL_FreeSurface(s);
     }
     SDL_Quit();
+}
+
+// What a sprite may land on. Its runs are copied straight into a target of
+// its format in plain memory; on anything else SDL blits its box. Either way
+// the target shows exactly what SDL's blit of the whole picture would.
+struct TargetCase {
+    const char* name;
+    int bits;      // per pixel
+    bool clipped;  // drawing limited to CLIP
+    bool mustLock; // run-length encoded, so that SDL decodes it for every access
+    bool blended;  // the picture mixed half and half with the target
+    bool copies;   // the runs are copied, not blitted
+};
+
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.name; }
+
+constexpr SDL_Rect CLIP = {11, 7, 53, 41};
+
+const TargetCase TARGETS[] = {
+    {"PlainOfItsFormat", 16, false, false, false, true},
+    {"ClippedInside", 16, true, false, false, true},
+    {"MustBeLocked", 16, false, true, false, false},
+    {"OfAnotherFormat", 32, false, false, false, false},
+    {"UnderABlendedPicture", 16, false, false, true, false},
+};
+
+// A target of the case's kind under the pattern.
+SDL_Surface* NewTarget(const TargetCase& c) {
+    SDL_Surface* t = NewTarget();
+    if (c.bits == 32) {
+        SDL_FreeSurface(t);
+        t = SDL_CreateRGBSurface(SDL_SWSURFACE, TARGET_W, TARGET_H, 32, 0xFF0000, 0x00FF00,
+                                 0x0000FF, 0);
+        for (int y = 0; y < TARGET_H; ++y) {
+            for (int x = 0; x < TARGET_W; ++x) {
+                reinterpret_cast<Uint32*>(static_cast<Uint8*>(t->pixels) + y * t->pitch)[x] =
+                    Uint32(Pattern(x, y, 5)) * 0x0101;
+            }
+        }
+    }
+    if (c.clipped) {
+        SDL_Rect clip = CLIP;
+        SDL_SetClipRect(t, &clip);
+    }
+    if (c.mustLock) {
+        // SDL encodes a keyed picture on its first blit.
+        SDL_SetColorKey(t, SDL_SRCCOLORKEY | SDL_RLEACCEL, OUTSIDE);
+        SDL_Surface* scratch = New565(1, 1);
+        SDL_BlitSurface(t, nullptr, scratch, nullptr);
+        SDL_FreeSurface(scratch);
+    }
+    return t;
+}
+
+// Cuts the part of a picture and gives the box the picture's look.
+bool CutLike(Sprite& sprite, SDL_Surface* picture, int w, int h, bool blended) {
+    SetLook(picture, blended);
+    if (!sprite.Cut(picture, w, h, BLACK)) {
+        return false;
+    }
+    if (sprite.GetBox() != nullptr) {
+        SetLook(sprite.GetBox(), blended);
+    }
+    return true;
+}
+
+struct Columns {
+    int sourceX, w; // px: the piece of the part drawn, as a score draws one glyph
+};
+
+// Places of a piece's top-left corner: wholly off, partly off and inside, at
+// each edge of the target and of CLIP.
+const int PLACES_X[] = {-PART_W, -PART_W + 1,       -1,           0,
+                        1,       CLIP.x - 3,        CLIP.x + 1,   CLIP.x + CLIP.w - 2,
+                        40,      TARGET_W - PART_W, TARGET_W - 1, TARGET_W};
+const int PLACES_Y[] = {
+    -PART_H,           -PART_H + 1,  -1,      0, CLIP.y - 2, CLIP.y + 1, CLIP.y + CLIP.h - 1,
+    TARGET_H - PART_H, TARGET_H - 1, TARGET_H};
+
+// Draws each piece of the sprite at every place on a target of the case's
+// kind, and SDL's blit of the same piece of the whole picture on another;
+// returns where they first differ, or "". Checks on the way that the runs are
+// copied exactly when expected.
+std::string FirstMisdrawn(const Sprite& sprite, SDL_Surface* picture, int partH,
+                          const TargetCase& c, std::initializer_list<Columns> pieces, bool copies) {
+    SDL_Surface* whole = NewTarget(c);
+    SDL_Surface* cut = NewTarget(c);
+    EXPECT_EQ(bool(SDL_MUSTLOCK(cut)), c.mustLock);
+    EXPECT_EQ(sprite.CopiesInto(cut), copies);
+    std::string found;
+    for (const Columns& piece : pieces) {
+        for (int y : PLACES_Y) {
+            for (int x : PLACES_X) {
+                BlitAt(picture, piece.sourceX, piece.w, partH, whole, x, y);
+                sprite.Draw(piece.sourceX, piece.w, cut, x, y);
+                const std::string d = FirstDifference(whole, cut);
+                if (!d.empty() && found.empty()) {
+                    found = "columns " + std::to_string(piece.sourceX) + " to " +
+                            std::to_string(piece.sourceX + piece.w) + " placed at (" +
+                            std::to_string(x) + ", " + std::to_string(y) + "): " + d;
+                }
+            }
+        }
+    }
+    SDL_FreeSurface(whole);
+    SDL_FreeSurface(cut);
+    return found;
+}
+
+class RunsOrBlit : public ::testing::TestWithParam<TargetCase> {
+  protected:
+    void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+    void TearDown() override { SDL_Quit(); }
+};
+
+TEST_P(RunsOrBlit, ShowWhatSdlsBlitOfTheWholePictureWould) {
+    const TargetCase& c = GetParam();
+    for (const Shape& shape : SHAPES) {
+        SDL_Surface* picture = NewPicture(PART_W, PART_H, shape.drawn);
+        Sprite sprite;
+        ASSERT_TRUE(CutLike(sprite, picture, PART_W, PART_H, c.blended)) << SDL_GetError();
+        EXPECT_EQ(FirstMisdrawn(sprite, picture, PART_H, c,
+                                {{0, PART_W}, {3, 7}, {PART_W - 5, 5}, {13, 1}},
+                                c.copies && sprite.GetBox() != nullptr),
+                  "")
+            << shape.name;
+        sprite.Release();
+        SDL_FreeSurface(picture);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, RunsOrBlit, ::testing::ValuesIn(TARGETS),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A comb of an odd width, one drawn pixel in every other column, its rows
+// filled left to right until it holds the given number of runs.
+constexpr int COMB_W = 41;                    // px
+constexpr int COMB_RUNS_PER_ROW = COMB_W / 2; // 20
+
+TEST_F(RunsOrBlit, ASpriteKeepsUpToItsCapacityOfRunsAndBeyondIsBlitted) {
+    const struct {
+        int runs;
+        bool copies;
+    } cases[] = {{SPRITE_RUNS, true}, {SPRITE_RUNS + 1, false}};
+    for (const auto& c : cases) {
+        const int runs = c.runs;
+        const int h = (runs + COMB_RUNS_PER_ROW - 1) / COMB_RUNS_PER_ROW;
+        SDL_Surface* picture = NewPicture(COMB_W, h, [runs](int x, int y) {
+            return x % 2 == 1 && y * COMB_RUNS_PER_ROW + x / 2 < runs;
+        });
+        Sprite sprite;
+        ASSERT_TRUE(CutLike(sprite, picture, COMB_W, h, false)) << SDL_GetError();
+        EXPECT_EQ(sprite.GetRunCount(), c.copies ? runs : 0) << runs << " runs";
+        EXPECT_EQ(FirstMisdrawn(sprite, picture, h, TARGETS[0], {{0, COMB_W}, {4, 9}}, c.copies),
+                  "")
+            << runs << " runs";
+        sprite.Release();
+        SDL_FreeSurface(picture);
+    }
 }
 
 // The background's copy: a plain picture of the target's size and format is
