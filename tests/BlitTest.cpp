@@ -124,11 +124,14 @@ const int XS[] = {-PART_W, -PART_W + 1,       -7,           -1,           0,    
                   40,      TARGET_W - PART_W, TARGET_W - 3, TARGET_W - 1, TARGET_W};
 const int YS[] = {-PART_H, -PART_H + 1, -5, 0, 2, TARGET_H - PART_H, TARGET_H - 1, TARGET_H};
 
-class Cut : public ::testing::TestWithParam<Shape> {
+// A suite of cases, each run with SDL's video set up.
+template <typename Case> class WithVideo : public ::testing::TestWithParam<Case> {
   protected:
     void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
     void TearDown() override { SDL_Quit(); }
 };
+
+class Cut : public WithVideo<Shape> {};
 
 TEST_P(Cut, KeepsTheBoxAroundTheDrawnPixelsOfThePartOnly) {
     const Shape& s = GetParam();
@@ -349,11 +352,7 @@ std::string FirstMisdrawn(const Sprite& sprite, SDL_Surface* picture, int partH,
     return found;
 }
 
-class RunsOrBlit : public ::testing::TestWithParam<TargetCase> {
-  protected:
-    void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
-    void TearDown() override { SDL_Quit(); }
-};
+class RunsOrBlit : public WithVideo<TargetCase> {};
 
 TEST_P(RunsOrBlit, ShowWhatSdlsBlitOfTheWholePictureWould) {
     const TargetCase& c = GetParam();
@@ -377,7 +376,7 @@ INSTANTIATE_TEST_SUITE_P(Targets, RunsOrBlit, ::testing::ValuesIn(TARGETS),
 // A comb of an odd width, one drawn pixel in every other column, its rows
 // filled left to right until it holds the given number of runs.
 constexpr int COMB_W = 41;                    // px
-constexpr int COMB_RUNS_PER_ROW = COMB_W / 2; // 20
+constexpr int COMB_RUNS_PER_ROW = COMB_W / 2; // runs: 20
 
 TEST_F(RunsOrBlit, ASpriteKeepsUpToItsCapacityOfRunsAndBeyondIsBlitted) {
     const struct {
