@@ -73,13 +73,16 @@ std::string FirstDifference(SDL_Surface* a, SDL_Surface* b) {
     const int bytes = a->format->BytesPerPixel;
     std::string found;
     for (int y = 0; y < TARGET_H && found.empty(); ++y) {
-        for (int x = 0; x < TARGET_W && found.empty(); ++x) {
-            if (std::memcmp(static_cast<Uint8*>(a->pixels) + y * a->pitch + x * bytes,
-                            static_cast<Uint8*>(b->pixels) + y * b->pitch + x * bytes,
-                            bytes) != 0) {
-                found = "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
-            }
+        const Uint8* rowA = static_cast<Uint8*>(a->pixels) + y * a->pitch;
+        const Uint8* rowB = static_cast<Uint8*>(b->pixels) + y * b->pitch;
+        if (std::memcmp(rowA, rowB, size_t(TARGET_W) * bytes) == 0) {
+            continue;
         }
+        int x = 0;
+        while (std::memcmp(rowA + x * bytes, rowB + x * bytes, bytes) == 0) {
+            ++x;
+        }
+        found = "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
     }
     SDL_UnlockSurface(b);
     SDL_UnlockSurface(a);
@@ -313,14 +316,21 @@ struct Columns {
     int sourceX, w; // px: the piece of the part drawn, as a score draws one glyph
 };
 
-// Places of a piece's top-left corner: wholly off, partly off and inside, at
-// each edge of the target and of CLIP.
-const int PLACES_X[] = {-PART_W, -PART_W + 1,       -1,           0,
-                        1,       CLIP.x - 3,        CLIP.x + 1,   CLIP.x + CLIP.w - 2,
-                        40,      TARGET_W - PART_W, TARGET_W - 1, TARGET_W};
-const int PLACES_Y[] = {
-    -PART_H,           -PART_H + 1,  -1,      0, CLIP.y - 2, CLIP.y + 1, CLIP.y + CLIP.h - 1,
-    TARGET_H - PART_H, TARGET_H - 1, TARGET_H};
+// Places of a piece's top-left corner along one axis, for a part of the given
+// length: at each edge, wholly before it, one pixel over it, and either side
+// of it by a pixel; the edges being the target's and CLIP's.
+std::vector<int> PlacesAround(std::initializer_list<int> edges, int part) {
+    std::vector<int> places;
+    for (int edge : edges) {
+        for (int place : {edge - part, edge - part + 1, edge - 1, edge, edge + 1}) {
+            places.push_back(place);
+        }
+    }
+    return places;
+}
+
+const std::vector<int> PLACES_X = PlacesAround({0, CLIP.x, CLIP.x + CLIP.w, TARGET_W}, PART_W);
+const std::vector<int> PLACES_Y = PlacesAround({0, CLIP.y, CLIP.y + CLIP.h, TARGET_H}, PART_H);
 
 // Draws each piece of the sprite at every place on a target of the case's
 // kind, and SDL's blit of the same piece of the whole picture on another;
