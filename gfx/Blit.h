@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Blit: puts the top-left part of a picture on the screen, the one way every
-// picture of the game reaches the display.
+// picture of the game reaches the display, and the background's whole copy.
 #pragma once
 
 #include <SDL_video.h>
+#include <cstring>
 
 // Draws the w by h part of picture that starts at (sourceX, 0) with its
 // top-left corner at (x, y) on target; SDL clips it at the target's edges.
@@ -17,4 +18,44 @@ inline void BlitAt(SDL_Surface* picture, int sourceX, int w, int h, SDL_Surface*
     SDL_Rect source = {Sint16(sourceX), 0, Uint16(w), Uint16(h)};
     SDL_Rect place = {Sint16(x), Sint16(y), 0, 0};
     SDL_BlitSurface(picture, &source, target, &place);
+}
+
+// Whether a pixel of format p means the same colour in format t, byte for
+// byte; pictures with a palette never do, as SDL maps theirs.
+inline bool SameFormat(const SDL_PixelFormat* p, const SDL_PixelFormat* t) {
+    return p->BitsPerPixel == t->BitsPerPixel && p->Rmask == t->Rmask && p->Gmask == t->Gmask &&
+           p->Bmask == t->Bmask && p->Amask == t->Amask && p->palette == nullptr &&
+           t->palette == nullptr;
+}
+
+// Whether picture's pixels can be copied into target byte for byte: both in
+// plain memory, of one size and one format, and picture drawn opaque.
+inline bool SameLayout(const SDL_Surface* picture, const SDL_Surface* target) {
+    return picture->w == target->w && picture->h == target->h &&
+           !((picture->flags | target->flags) & SDL_HWSURFACE) &&
+           !(picture->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) &&
+           SameFormat(picture->format, target->format);
+}
+
+// Covers all of target with an opaque picture of its size, e.g. the stars.
+// SDL's own copy of a whole picture writes past the processor's cache, so
+// every sprite drawn over it afterwards would wait for memory; a row copy
+// keeps the screen in the cache. Anything else goes through SDL.
+inline void CopyOver(SDL_Surface* picture, SDL_Surface* target) {
+    if (!SameLayout(picture, target) || SDL_LockSurface(picture) != 0) {
+        BlitAt(picture, 0, picture->w, picture->h, target, 0, 0);
+        return;
+    }
+    if (SDL_LockSurface(target) != 0) {
+        SDL_UnlockSurface(picture);
+        BlitAt(picture, 0, picture->w, picture->h, target, 0, 0);
+        return;
+    }
+    const size_t rowBytes = size_t(picture->w) * picture->format->BytesPerPixel;
+    for (int y = 0; y < picture->h; ++y) {
+        std::memcpy(static_cast<Uint8*>(target->pixels) + y * target->pitch,
+                    static_cast<const Uint8*>(picture->pixels) + y * picture->pitch, rowBytes);
+    }
+    SDL_UnlockSurface(target);
+    SDL_UnlockSurface(picture);
 }

@@ -3,6 +3,9 @@
 // screenshot, and the explosion banner shown when a ship is destroyed.
 #pragma once
 
+#include "Pictures.h"
+#include "Sprite.h"
+
 #include <SDL_types.h>
 
 struct SDL_Surface;
@@ -32,6 +35,8 @@ class GFX {
     // Reads a BMP and returns it converted to the screen's format, owned by
     // the caller; a picture that cannot be loaded is fatal.
     SDL_Surface* loadbmp(const char* path);
+    // The same for a picture of the list, from its file in IMAGES_FOLDER.
+    SDL_Surface* loadPicture(Picture picture);
 
     bool IsInitialized() const { return initialized != 0; }
     bool IsBooming() const { return booming != 0; }
@@ -68,3 +73,11 @@ extern SDL_Surface* laserBlueImage;
 extern SDL_Surface* boomImage;
 extern SDL_Surface* redBoomImage;
 extern SDL_Surface* blueBoomImage;
+
+// The variable above that holds a picture of the list.
+SDL_Surface*& SurfaceOf(Picture picture);
+
+// The keyed and blended pictures as the frame draws them, cut by the set-up
+// from the pictures above; the others stay empty.
+extern Sprite sprites[PICTURE_COUNT];
+inline const Sprite& SpriteOf(Picture picture) { return sprites[int(picture)]; }

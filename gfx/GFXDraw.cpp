@@ -34,28 +34,36 @@ void HealthBars(const Player& player, int identity, bool showBright) {
     }
 }
 
-void Shot(const Laser& laser, SDL_Surface* picture) {
+// A whole keyed picture with its top-left corner at (x, y).
+void Whole(Picture picture, int x, int y) {
+    SpriteOf(picture).Draw(0, FileOf(picture).width, screen, x, y);
+}
+
+void Shot(const Laser& laser, Picture picture) {
     if (laser.IsEnabled()) {
-        BlitAt(picture, 0, LASER_WIDTH, LASER_HEIGHT, screen, int(laser.GetX()) - LASER_LEFT,
-               int(laser.GetY()) - LASER_ABOVE);
+        Whole(picture, int(laser.GetX()) - LASER_LEFT, int(laser.GetY()) - LASER_ABOVE);
     }
 }
 
-void ShipOf(const Player& player, SDL_Surface* picture) {
-    BlitAt(picture, 0, SHIP_SIZE, SHIP_SIZE, screen, int(player.ship.GetX()) - SHIP_HALF,
-           int(player.ship.GetY()) - SHIP_HALF);
+void ShipOf(const Player& player, Picture picture) {
+    Whole(picture, int(player.ship.GetX()) - SHIP_HALF, int(player.ship.GetY()) - SHIP_HALF);
 }
 
-SDL_Surface* BoomPicture(int mask) {
+void Score(int score, int x) {
+    SpriteOf(Picture::DIGITS).Draw(DIGIT_WIDTH * score, DIGIT_WIDTH, screen, x, SCORE_Y);
+}
+
+// Picture::COUNT when no explosion shows.
+Picture BoomPicture(int mask) {
     switch (mask) {
     case RED:
-        return redBoomImage;
+        return Picture::RED_BOOM;
     case BLUE:
-        return blueBoomImage;
+        return Picture::BLUE_BOOM;
     case RED | BLUE:
-        return boomImage;
+        return Picture::BOOM;
     default:
-        return nullptr;
+        return Picture::COUNT;
     }
 }
 
@@ -67,33 +75,31 @@ bool BoomOver(Uint32 start) { return Uint32(SDL_GetTicks() - start) >= BOOM_TIME
 
 void GFX::sdlDraw(const Player& red, const Player& blue, const Scroller& scroller,
                   bool screenshot) {
-    BlitAt(starsImage, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screen, 0, 0);
+    CopyOver(starsImage, screen);
 
-    BlitAt(digitsImage, DIGIT_WIDTH * blue.score, DIGIT_WIDTH, DIGIT_HEIGHT, screen, BLUE_SCORE_X,
-           SCORE_Y);
-    BlitAt(digitsImage, DIGIT_WIDTH * red.score, DIGIT_WIDTH, DIGIT_HEIGHT, screen, RED_SCORE_X,
-           SCORE_Y);
+    Score(blue.score, BLUE_SCORE_X);
+    Score(red.score, RED_SCORE_X);
 
     HealthBars(blue, BLUE, !(booming && (boomMask & BLUE)));
     HealthBars(red, RED, !(booming && (boomMask & RED)));
 
     // BLUE's shot of an index lies over RED's, and later indices over earlier ones.
     for (int i = 0; i < MAX_LASERS; ++i) {
-        Shot(red.lasers[i], laserRedImage);
-        Shot(blue.lasers[i], laserBlueImage);
+        Shot(red.lasers[i], Picture::LASER_RED);
+        Shot(blue.lasers[i], Picture::LASER_BLUE);
     }
 
-    ShipOf(red, shipRedImage);
-    ShipOf(blue, shipBlueImage);
+    ShipOf(red, Picture::SHIP_RED);
+    ShipOf(blue, Picture::SHIP_BLUE);
 
-    BlitAt(textImage, 0, BANNER_WIDTH, BANNER_HEIGHT, screen, int(scroller.GetOffset()), BANNER_Y);
+    Whole(Picture::TEXT, int(scroller.GetOffset()), BANNER_Y);
 
     if (booming) {
         // Chosen before the expiry, so the frame in which an explosion ends
         // still shows it.
-        SDL_Surface* picture = BoomPicture(boomMask);
-        if (picture != nullptr) {
-            BlitAt(picture, 0, BOOM_WIDTH, BOOM_HEIGHT, screen, BOOM_X, BOOM_Y);
+        const Picture picture = BoomPicture(boomMask);
+        if (picture != Picture::COUNT) {
+            Whole(picture, BOOM_X, BOOM_Y);
         }
         if ((boomMask & RED) && BoomOver(redBoomStart)) {
             boomMask -= RED;

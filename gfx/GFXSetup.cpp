@@ -9,6 +9,7 @@
 #include "../game/Screen.h"
 
 #include <SDL.h>
+#include <cstdio>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* loadingImage = nullptr;
@@ -22,11 +23,42 @@ SDL_Surface* laserBlueImage = nullptr;
 SDL_Surface* boomImage = nullptr;
 SDL_Surface* redBoomImage = nullptr;
 SDL_Surface* blueBoomImage = nullptr;
+Sprite sprites[PICTURE_COUNT];
+
+SDL_Surface*& SurfaceOf(Picture picture) {
+    switch (picture) {
+    case Picture::LOADING:
+        return loadingImage;
+    case Picture::STARS:
+        return starsImage;
+    case Picture::DIGITS:
+        return digitsImage;
+    case Picture::TEXT:
+        return textImage;
+    case Picture::SHIP_RED:
+        return shipRedImage;
+    case Picture::SHIP_BLUE:
+        return shipBlueImage;
+    case Picture::LASER_RED:
+        return laserRedImage;
+    case Picture::LASER_BLUE:
+        return laserBlueImage;
+    case Picture::BOOM:
+        return boomImage;
+    case Picture::RED_BOOM:
+        return redBoomImage;
+    case Picture::BLUE_BOOM:
+        return blueBoomImage;
+    default:
+        Report().Error("SurfaceOf()", "Not a picture of the list");
+    }
+}
 
 namespace {
 constexpr int SCREEN_BPP = 16; // bits per pixel
 constexpr Uint32 SCREEN_FLAGS = SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWACCEL | SDL_HWSURFACE;
 constexpr Uint32 LOADING_TIME = 2500; // ms the loading picture stays before the rest loads
+constexpr int PATH_SIZE = 256;        // bytes, for "images/" and a file name of the list
 
 // Black pixels of the sprites are see-through; run-length encoding makes
 // keyed blits fast.
@@ -34,20 +66,23 @@ constexpr Uint32 KEY_FLAGS = SDL_SRCCOLORKEY | SDL_RLEACCEL;
 constexpr Uint8 KEY_LEVEL = 0; // red, green and blue of the see-through colour: black
 constexpr Uint32 BANNER_ALPHA_FLAGS = SDL_SRCALPHA | SDL_RLEACCEL;
 
-struct Picture {
-    SDL_Surface** handle;
-    const char* path;
-};
-
-// Everything but the star background and the loading picture, in loading order.
-const Picture SPRITES[] = {
-    {&digitsImage, "images/digits.bmp"},      {&textImage, "images/text.bmp"},
-    {&shipRedImage, "images/ship_red.bmp"},   {&shipBlueImage, "images/ship_blue.bmp"},
-    {&laserRedImage, "images/laser_red.bmp"}, {&laserBlueImage, "images/laser_blue.bmp"},
-    {&boomImage, "images/boom.bmp"},          {&redBoomImage, "images/redboom.bmp"},
-    {&blueBoomImage, "images/blueboom.bmp"},
-};
+// Keys a keyed or blended picture's black, and blends a blended one.
+void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
+    if (look == Look::OPAQUE) {
+        return;
+    }
+    SDL_SetColorKey(picture, KEY_FLAGS, black);
+    if (look == Look::BLENDED) {
+        SDL_SetAlpha(picture, BANNER_ALPHA_FLAGS, BANNER_ALPHA);
+    }
+}
 } // namespace
+
+SDL_Surface* GFX::loadPicture(Picture picture) {
+    char path[PATH_SIZE];
+    std::snprintf(path, sizeof path, "%s/%s", IMAGES_FOLDER, FileOf(picture).name);
+    return loadbmp(path);
+}
 
 SDL_Surface* GFX::loadbmp(const char* path) {
     SDL_RWops* file = SDL_RWFromFile(path, "rb");
@@ -82,21 +117,35 @@ void GFX::sdlInit() {
 
     // The loading picture sits in the bottom-right corner over the stars and
     // stays there until the first frame replaces it.
-    loadingImage = loadbmp("images/loading.bmp");
-    starsImage = loadbmp("images/stars.bmp");
-    BlitAt(starsImage, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screen, 0, 0);
+    loadingImage = loadPicture(Picture::LOADING);
+    starsImage = loadPicture(Picture::STARS);
+    CopyOver(starsImage, screen);
     BlitAt(loadingImage, 0, loadingImage->w, loadingImage->h, screen,
            SCREEN_WIDTH - loadingImage->w, SCREEN_HEIGHT - loadingImage->h);
     SDL_Flip(screen);
     SDL_Delay(LOADING_TIME);
 
-    for (const Picture& sprite : SPRITES) {
-        *sprite.handle = loadbmp(sprite.path);
+    for (const PictureFile& file : PICTURE_FILES) {
+        if (file.picture != Picture::LOADING && file.picture != Picture::STARS) {
+            SurfaceOf(file.picture) = loadPicture(file.picture);
+        }
     }
+    // Each keyed picture is drawn as the box around its drawn pixels: blits
+    // then never walk the see-through rows and columns around them.
     const Uint32 black = SDL_MapRGB(screen->format, KEY_LEVEL, KEY_LEVEL, KEY_LEVEL);
-    for (const Picture& sprite : SPRITES) {
-        SDL_SetColorKey(*sprite.handle, KEY_FLAGS, black);
+    for (const PictureFile& file : PICTURE_FILES) {
+        if (file.look == Look::OPAQUE) {
+            continue;
+        }
+        SDL_Surface* picture = SurfaceOf(file.picture);
+        SetLook(picture, file.look, black);
+        Sprite& sprite = sprites[int(file.picture)];
+        if (!sprite.Cut(picture, file.width, file.height, black)) {
+            Report().Error("GFX::sdlInit()", SDL_GetError());
+        }
+        if (sprite.GetBox() != nullptr) {
+            SetLook(sprite.GetBox(), file.look, black);
+        }
     }
-    SDL_SetAlpha(textImage, BANNER_ALPHA_FLAGS, BANNER_ALPHA);
     initialized = 1;
 }

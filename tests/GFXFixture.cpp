@@ -37,6 +37,9 @@ void WritePicture(const std::string& path, int w, int h, int usedW, int usedH, R
 }
 
 constexpr Rgb B = Fixture::BLACK;
+// The stand-in sprites are this much larger than the parts the drawing uses.
+constexpr int MARGIN_X = 5; // px
+constexpr int MARGIN_Y = 5; // px
 
 } // namespace
 
@@ -51,9 +54,17 @@ std::string Fixture::MakeFolder(int loadingWidth, int loadingHeight) {
     const std::string images = folder + "/images/";
     std::filesystem::create_directory(images);
 
-    WritePicture(images + "stars.bmp", 800, 600, 800, 600, STARS,
+    const auto path = [&images](Picture picture) { return images + FileOf(picture).name; };
+    // Each used part is the list's size, with a margin of OUTSIDE beyond it.
+    const auto write = [&path](Picture picture, Rgb colour, std::initializer_list<Patch> patches) {
+        const PictureFile& f = FileOf(picture);
+        WritePicture(path(picture), f.width + MARGIN_X, f.height + MARGIN_Y, f.width, f.height,
+                     colour, patches);
+    };
+
+    WritePicture(path(Picture::STARS), 800, 600, 800, 600, STARS,
                  {{STARS_HOLE_X, STARS_HOLE_Y, STARS_HOLE_SIZE, STARS_HOLE_SIZE, B}});
-    WritePicture(images + "loading.bmp", loadingWidth, loadingHeight, loadingWidth, loadingHeight,
+    WritePicture(path(Picture::LOADING), loadingWidth, loadingHeight, loadingWidth, loadingHeight,
                  LOADING, {{0, 0, LOADING_HOLE_SIZE, LOADING_HOLE_SIZE, B}});
 
     // Ten glyphs of 11 by 16, each with a black last column, over 20 rows.
@@ -64,25 +75,23 @@ std::string Fixture::MakeFolder(int loadingWidth, int loadingHeight) {
         Fill(digits, 11 * n, 0, DIGIT_HOLE_X, 16, Digit(n));
         Fill(digits, 11 * n + DIGIT_HOLE_X, 0, 1, 16, B);
     }
-    SDL_SaveBMP(digits, (images + "digits.bmp").c_str());
+    SDL_SaveBMP(digits, path(Picture::DIGITS).c_str());
     SDL_FreeSurface(digits);
 
-    WritePicture(images + "text.bmp", 820, 20, 800, 17, TEXT,
-                 {{TEXT_HOLE_X, 0, TEXT_HOLE_X_END - TEXT_HOLE_X, 17, B}});
+    write(Picture::TEXT, TEXT, {{TEXT_HOLE_X, 0, TEXT_HOLE_X_END - TEXT_HOLE_X, 17, B}});
     const int shipHole = SHIP_HOLE_TO - SHIP_HOLE_FROM;
-    WritePicture(images + "ship_red.bmp", 80, 80, 75, 75, SHIP_RED,
-                 {{SHIP_HOLE_FROM, SHIP_HOLE_FROM, shipHole, shipHole, B}});
-    WritePicture(images + "ship_blue.bmp", 80, 80, 75, 75, SHIP_BLUE,
-                 {{SHIP_HOLE_FROM, SHIP_HOLE_FROM, shipHole, shipHole, B}});
+    const Patch shipPatch = {SHIP_HOLE_FROM, SHIP_HOLE_FROM, shipHole, shipHole, B};
+    write(Picture::SHIP_RED, SHIP_RED, {shipPatch});
+    write(Picture::SHIP_BLUE, SHIP_BLUE, {shipPatch});
     const Patch laserHole = {LASER_HOLE_X, LASER_HOLE_Y, LASER_HOLE_X_END - LASER_HOLE_X,
                              LASER_HOLE_Y_END - LASER_HOLE_Y, B};
-    WritePicture(images + "laser_red.bmp", 50, 80, 45, 75, LASER_RED, {laserHole});
-    WritePicture(images + "laser_blue.bmp", 50, 80, 45, 75, LASER_BLUE, {laserHole});
+    write(Picture::LASER_RED, LASER_RED, {laserHole});
+    write(Picture::LASER_BLUE, LASER_BLUE, {laserHole});
     const Patch boomHole = {BOOM_HOLE_X, BOOM_HOLE_Y, BOOM_HOLE_X_END - BOOM_HOLE_X,
                             BOOM_HOLE_Y_END - BOOM_HOLE_Y, B};
-    WritePicture(images + "boom.bmp", 310, 80, 300, 75, BOOM, {boomHole});
-    WritePicture(images + "redboom.bmp", 310, 80, 300, 75, RED_BOOM, {boomHole});
-    WritePicture(images + "blueboom.bmp", 310, 80, 300, 75, BLUE_BOOM, {boomHole});
+    write(Picture::BOOM, BOOM, {boomHole});
+    write(Picture::RED_BOOM, RED_BOOM, {boomHole});
+    write(Picture::BLUE_BOOM, BLUE_BOOM, {boomHole});
     return folder;
 }
 
@@ -166,12 +175,10 @@ void OnScreen::SetUp() {
 }
 
 void ReleasePictures() {
-    SDL_Surface** pictures[] = {&loadingImage, &starsImage,    &digitsImage,   &textImage,
-                                &shipRedImage, &shipBlueImage, &laserRedImage, &laserBlueImage,
-                                &boomImage,    &redBoomImage,  &blueBoomImage};
-    for (SDL_Surface** picture : pictures) {
-        SDL_FreeSurface(*picture);
-        *picture = nullptr;
+    for (const PictureFile& file : PICTURE_FILES) {
+        SDL_FreeSurface(SurfaceOf(file.picture));
+        SurfaceOf(file.picture) = nullptr;
+        sprites[int(file.picture)].Release();
     }
     screen = nullptr; // SDL's own, closed by SDL_Quit
 }

@@ -50,7 +50,7 @@ constexpr int TEXT_HOLE_X = 300, TEXT_HOLE_X_END = 400; // px, all rows
 constexpr int BOOM_HOLE_X = 140, BOOM_HOLE_X_END = 160; // px
 constexpr int BOOM_HOLE_Y = 30, BOOM_HOLE_Y_END = 45;   // px
 
-// Makes a new temporary folder holding images/ with the eleven pictures; the
+// Makes a new temporary folder holding images/ with every picture of the list; the
 // loading picture gets the given size. Returns its path.
 std::string MakeFolder(int loadingWidth, int loadingHeight);
 void RemoveFolder(const std::string& path);
@@ -95,5 +95,6 @@ class OnScreen : public ::testing::Test {
     Scroller scroller;
 };
 
-// Frees the eleven pictures and forgets them and the screen, for a fresh set-up.
+// Frees the pictures of the list and their sprites, and forgets them and the
+// screen, for a fresh set-up.
 void ReleasePictures();

@@ -127,10 +127,6 @@ TEST_F(Setup, ASecondInitChangesNothingAndPrintsNothing) {
 
 // Fatal ends, each in a child of its own that starts SDL afresh.
 
-const char* const NAMES[] = {"loading.bmp",  "stars.bmp",     "digits.bmp",    "text.bmp",
-                             "ship_red.bmp", "ship_blue.bmp", "laser_red.bmp", "laser_blue.bmp",
-                             "boom.bmp",     "redboom.bmp",   "blueboom.bmp"};
-
 // What the child leaves behind at its exit, in the folder it runs in: the
 // time it waited and whether the loading picture was on the screen.
 void RecordAtExit() {
@@ -170,9 +166,9 @@ enum Damage { MISSING, NOT_A_BMP, EMPTY };
 
 struct BrokenCase {
     const char* name;
-    int picture; // index into NAMES
+    Picture picture;
     Damage damage;
-    const char* line;
+    const char* reason; // SDL's, after "ERROR: GFX::loadbmp(): "; nullptr: "Couldn't open <path>"
     const char* record;
 };
 
@@ -184,7 +180,8 @@ TEST_P(BrokenPicture, EndsTheProgramWithTheLoadersMessage) {
     const BrokenCase& c = GetParam();
     const std::string folder = MakeFolder(200, 120);
     ASSERT_FALSE(folder.empty());
-    const std::string path = folder + "/images/" + NAMES[c.picture];
+    const std::string relative = std::string("images/") + FileOf(c.picture).name;
+    const std::string path = folder + "/" + relative;
     std::remove(path.c_str());
     if (c.damage != MISSING) {
         std::ofstream(path) << (c.damage == NOT_A_BMP ? "a picture, honestly\n" : "");
@@ -192,7 +189,8 @@ TEST_P(BrokenPicture, EndsTheProgramWithTheLoadersMessage) {
     const ChildResult r = RunSetUpInChild(folder, true, [] { GFX().Init(SUBSYSTEM_SDL); });
     EXPECT_TRUE(r.exited);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, c.line);
+    const std::string reason = c.reason != nullptr ? c.reason : "Couldn't open " + relative;
+    EXPECT_EQ(r.out, "ERROR: GFX::loadbmp(): " + reason + "\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(ReadFile(folder + "/record.txt"), c.record);
     RemoveFolder(folder);
@@ -200,40 +198,25 @@ TEST_P(BrokenPicture, EndsTheProgramWithTheLoadersMessage) {
 
 constexpr char BEFORE[] = "waited 0, loading picture not shown";
 constexpr char AFTER[] = "waited 2500, loading picture shown";
+constexpr char NOT_BMP[] = "File is not a Windows BMP file";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrokenPicture,
-    ::testing::Values(
-        BrokenCase{"LoadingMissing", 0, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/loading.bmp\n", BEFORE},
-        BrokenCase{"StarsMissing", 1, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/stars.bmp\n", BEFORE},
-        BrokenCase{"DigitsMissing", 2, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/digits.bmp\n", AFTER},
-        BrokenCase{"TextMissing", 3, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/text.bmp\n", AFTER},
-        BrokenCase{"ShipRedMissing", 4, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/ship_red.bmp\n", AFTER},
-        BrokenCase{"ShipBlueMissing", 5, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/ship_blue.bmp\n", AFTER},
-        BrokenCase{"LaserRedMissing", 6, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/laser_red.bmp\n", AFTER},
-        BrokenCase{"LaserBlueMissing", 7, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/laser_blue.bmp\n", AFTER},
-        BrokenCase{"BoomMissing", 8, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/boom.bmp\n", AFTER},
-        BrokenCase{"RedBoomMissing", 9, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/redboom.bmp\n", AFTER},
-        BrokenCase{"BlueBoomMissing", 10, MISSING,
-                   "ERROR: GFX::loadbmp(): Couldn't open images/blueboom.bmp\n", AFTER},
-        BrokenCase{"LoadingNotABmp", 0, NOT_A_BMP,
-                   "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n", BEFORE},
-        BrokenCase{"ShipBlueNotABmp", 5, NOT_A_BMP,
-                   "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n", AFTER},
-        BrokenCase{"StarsEmpty", 1, EMPTY,
-                   "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n", BEFORE},
-        BrokenCase{"TextEmpty", 3, EMPTY, "ERROR: GFX::loadbmp(): File is not a Windows BMP file\n",
-                   AFTER}),
+    ::testing::Values(BrokenCase{"LoadingMissing", Picture::LOADING, MISSING, nullptr, BEFORE},
+                      BrokenCase{"StarsMissing", Picture::STARS, MISSING, nullptr, BEFORE},
+                      BrokenCase{"DigitsMissing", Picture::DIGITS, MISSING, nullptr, AFTER},
+                      BrokenCase{"TextMissing", Picture::TEXT, MISSING, nullptr, AFTER},
+                      BrokenCase{"ShipRedMissing", Picture::SHIP_RED, MISSING, nullptr, AFTER},
+                      BrokenCase{"ShipBlueMissing", Picture::SHIP_BLUE, MISSING, nullptr, AFTER},
+                      BrokenCase{"LaserRedMissing", Picture::LASER_RED, MISSING, nullptr, AFTER},
+                      BrokenCase{"LaserBlueMissing", Picture::LASER_BLUE, MISSING, nullptr, AFTER},
+                      BrokenCase{"BoomMissing", Picture::BOOM, MISSING, nullptr, AFTER},
+                      BrokenCase{"RedBoomMissing", Picture::RED_BOOM, MISSING, nullptr, AFTER},
+                      BrokenCase{"BlueBoomMissing", Picture::BLUE_BOOM, MISSING, nullptr, AFTER},
+                      BrokenCase{"LoadingNotABmp", Picture::LOADING, NOT_A_BMP, NOT_BMP, BEFORE},
+                      BrokenCase{"ShipBlueNotABmp", Picture::SHIP_BLUE, NOT_A_BMP, NOT_BMP, AFTER},
+                      BrokenCase{"StarsEmpty", Picture::STARS, EMPTY, NOT_BMP, BEFORE},
+                      BrokenCase{"TextEmpty", Picture::TEXT, EMPTY, NOT_BMP, AFTER}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SetupFails, APictureThatCannotBeConvertedIsFatal) {
@@ -289,14 +272,56 @@ TEST(LoadingScreen, AFullScreenLoadingPictureCoversTheStarsCompletely) {
     RemoveFolder(folder);
 }
 
+// A sprite with nothing drawn - all black - is legal: it shows nothing, and
+// the pictures drawn around it are unaffected.
+TEST(AllBlackSprite, LoadsAndShowsNothing) {
+    const std::string folder = MakeFolder(200, 120);
+    ASSERT_FALSE(folder.empty());
+    const PictureFile& laser = FileOf(Picture::LASER_RED);
+    SDL_Surface* black = SDL_CreateRGBSurface(SDL_SWSURFACE, laser.width, laser.height, 24,
+                                              0xFF0000, 0x00FF00, 0x0000FF, 0);
+    SDL_FillRect(black, nullptr, 0);
+    ASSERT_EQ(SDL_SaveBMP(black, (folder + "/images/" + laser.name).c_str()), 0);
+    SDL_FreeSurface(black);
+    const ChildResult r = RunSetUpInChild(folder, true, [] {
+        GFX gfx;
+        gfx.Init(SUBSYSTEM_SDL);
+        Player red, blue;
+        PlaceForDuel(red, blue);
+        for (Laser* shot : {&red.lasers[0], &blue.lasers[0], &red.lasers[1]}) {
+            shot->SetX(400.0f);
+            shot->SetY(150.0f);
+            shot->SetEnabled(true);
+        }
+        red.lasers[1].SetY(450.0f);
+        gfx.Draw(red, blue, Scroller(), false);
+        if (SpriteOf(Picture::LASER_RED).GetBox() != nullptr) {
+            std::printf("a box was kept for an all-black picture\n");
+        }
+        if (ScreenPixel(385, 450) != Mapped(STARS)) {
+            std::printf("RED's shot shows %s\n", Describe(ScreenPixel(385, 450)).c_str());
+        }
+        if (ScreenPixel(385, 150) != Mapped(LASER_BLUE)) {
+            std::printf("BLUE's shot shows %s\n", Describe(ScreenPixel(385, 150)).c_str());
+        }
+        if (ScreenPixel(670, 270) != Mapped(SHIP_RED)) {
+            std::printf("RED's ship shows %s\n", Describe(ScreenPixel(670, 270)).c_str());
+        }
+    });
+    EXPECT_EQ(r.status, CHILD_RETURNED);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    RemoveFolder(folder);
+}
+
 // The game's own pictures, when they have been made: the sizes the drawing
 // relies on, and a frame drawn from them.
 TEST(RealPictures, LoadWithTheSizesTheDrawingReliesOn) {
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    for (const char* name : NAMES) {
-        if (access((std::string(cwd) + "/images/" + name).c_str(), R_OK) != 0) {
-            GTEST_SKIP() << "no images/" << name << " below " << cwd;
+    for (const PictureFile& file : PICTURE_FILES) {
+        if (access((std::string(cwd) + "/images/" + file.name).c_str(), R_OK) != 0) {
+            GTEST_SKIP() << "no images/" << file.name << " below " << cwd;
         }
     }
     const std::string home = cwd;
@@ -308,17 +333,11 @@ TEST(RealPictures, LoadWithTheSizesTheDrawingReliesOn) {
         }
         GFX gfx;
         gfx.Init(SUBSYSTEM_SDL);
-        const struct {
-            SDL_Surface* picture;
-            int w, h;
-        } sizes[] = {{starsImage, 800, 600},   {digitsImage, 110, 16},  {textImage, 800, 17},
-                     {shipRedImage, 75, 75},   {shipBlueImage, 75, 75}, {laserRedImage, 45, 75},
-                     {laserBlueImage, 45, 75}, {boomImage, 300, 75},    {redBoomImage, 300, 75},
-                     {blueBoomImage, 300, 75}};
-        for (const auto& s : sizes) {
-            if (s.picture->w != s.w || s.picture->h != s.h) {
-                std::printf("a picture of %dx%d instead of %dx%d\n", s.picture->w, s.picture->h,
-                            s.w, s.h);
+        for (const PictureFile& file : PICTURE_FILES) {
+            const SDL_Surface* p = SurfaceOf(file.picture);
+            if (p->w != file.width || p->h != file.height) {
+                std::printf("%s is %dx%d instead of %dx%d\n", file.name, p->w, p->h, file.width,
+                            file.height);
             }
         }
         if (loadingImage->w > 800 || loadingImage->h > 600) {

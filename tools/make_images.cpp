@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// make_images: draws Duelstar's eleven pictures and saves them as 24-bit
-// Windows BMP files.
+// make_images: draws Duelstar's pictures, the files of the game's list of
+// pictures, and saves them as 24-bit Windows BMP files.
 //
 //   make_images [output-folder]      (default folder: "images")
 //
@@ -11,7 +11,7 @@
 // always writes byte-identical files.
 //
 // The game converts pictures to RGB565 and treats pure black as transparent
-// in every picture except stars.bmp and loading.bmp. The pictures are
+// in every picture the list does not mark opaque. The pictures are
 // therefore ordered-dithered to RGB565 levels here, and in transparent
 // pictures every pixel is either exactly black or bright enough to survive
 // the conversion.
@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/Pictures.h"
 #include "pixel_font.hpp"
 #include "raster.hpp"
 
@@ -48,16 +49,18 @@ using raster::Rng;
 using raster::Shape;
 using raster::Vec2;
 
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
-constexpr int kShipSize = 75;
-constexpr int kLaserWidth = 45;
-constexpr int kLaserHeight = 75;
-constexpr int kBoomWidth = 300;
-constexpr int kBoomHeight = 75;
-constexpr int kDigitWidth = 11;
-constexpr int kDigitHeight = 16;
-constexpr int kBannerHeight = 17;
+// Sizes in px, from the game's list of pictures.
+constexpr int kScreenWidth = FileOf(Picture::STARS).width;
+constexpr int kScreenHeight = FileOf(Picture::STARS).height;
+constexpr int kShipSize = FileOf(Picture::SHIP_RED).width;
+constexpr int kLaserWidth = FileOf(Picture::LASER_RED).width;
+constexpr int kLaserHeight = FileOf(Picture::LASER_RED).height;
+constexpr int kBoomWidth = FileOf(Picture::BOOM).width;
+constexpr int kBoomHeight = FileOf(Picture::BOOM).height;
+constexpr int kDigitCount = 10;
+constexpr int kDigitWidth = FileOf(Picture::DIGITS).width / kDigitCount;
+constexpr int kDigitHeight = FileOf(Picture::DIGITS).height;
+constexpr int kBannerHeight = FileOf(Picture::TEXT).height;
 
 constexpr int kSpriteSupersampling = 8; // samples per pixel side for small pictures
 constexpr int kScreenSupersampling = 3; // for full-screen pictures
@@ -736,7 +739,7 @@ const Gradient kDigitFill{
     {0.0f, rgb8(255, 255, 255)}, {0.55f, rgb8(235, 242, 255)}, {1.0f, rgb8(170, 195, 240)}};
 
 Image makeDigitsPicture() {
-    Canvas canvas(10 * kDigitWidth, kDigitHeight, kSpriteSupersampling);
+    Canvas canvas(kDigitCount * kDigitWidth, kDigitHeight, kSpriteSupersampling);
     const TextStyle style{{1.5, 2, true}, kDigitFill, 1.0, rgb8(34, 38, 80), 0};
     for (int n = 0; n < 10; ++n) {
         const std::string digit(1, static_cast<char>('0' + n));
@@ -908,7 +911,7 @@ Image makeLoadingPicture(const Image& stars) {
 
 int main(int argc, char* argv[]) {
     setenv("SDL_VIDEODRIVER", "dummy", 0); // no window is ever needed
-    const std::filesystem::path folder = argc > 1 ? argv[1] : "images";
+    const std::filesystem::path folder = argc > 1 ? argv[1] : IMAGES_FOLDER;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
@@ -925,25 +928,49 @@ int main(int argc, char* argv[]) {
         {0.0f, rgb8(255, 252, 255)}, {0.5f, rgb8(240, 205, 255)}, {1.0f, rgb8(190, 140, 255)}};
 
     const Image stars = makeStarField();
-    const auto kOpaque = Background::kOpaque;
-    const auto kKeyed = Background::kTransparentBlack;
+    const auto make = [&](Picture picture) -> Image {
+        switch (picture) {
+        case Picture::LOADING:
+            return makeLoadingPicture(stars);
+        case Picture::STARS:
+            return stars;
+        case Picture::DIGITS:
+            return makeDigitsPicture();
+        case Picture::TEXT:
+            return makeBannerPicture();
+        case Picture::SHIP_RED:
+            return makeShipPicture(kRedShip, -1);
+        case Picture::SHIP_BLUE:
+            return makeShipPicture(kBlueShip, +1);
+        case Picture::LASER_RED:
+            return makeLaserPicture(kRedBolt, -1);
+        case Picture::LASER_BLUE:
+            return makeLaserPicture(kBlueBolt, +1);
+        case Picture::BOOM:
+            return makeBoomPicture(
+                {"BOTH DESTROYED", kRedFire, kBlueFire, bothText, rgb8(36, 12, 62)}, 11);
+        case Picture::RED_BOOM:
+            return makeBoomPicture({"RED DESTROYED", kRedFire, kRedFire, redText, rgb8(52, 10, 10)},
+                                   22);
+        case Picture::BLUE_BOOM:
+            return makeBoomPicture(
+                {"BLUE DESTROYED", kBlueFire, kBlueFire, blueText, rgb8(12, 20, 66)}, 33);
+        default:
+            return Image(0, 0);
+        }
+    };
     bool ok = true;
-    ok &= save(stars, kOpaque, folder / "stars.bmp");
-    ok &= save(makeLoadingPicture(stars), kOpaque, folder / "loading.bmp");
-    ok &= save(makeDigitsPicture(), kKeyed, folder / "digits.bmp");
-    ok &= save(makeBannerPicture(), kKeyed, folder / "text.bmp");
-    ok &= save(makeShipPicture(kRedShip, -1), kKeyed, folder / "ship_red.bmp");
-    ok &= save(makeShipPicture(kBlueShip, +1), kKeyed, folder / "ship_blue.bmp");
-    ok &= save(makeLaserPicture(kRedBolt, -1), kKeyed, folder / "laser_red.bmp");
-    ok &= save(makeLaserPicture(kBlueBolt, +1), kKeyed, folder / "laser_blue.bmp");
-    ok &= save(
-        makeBoomPicture({"BOTH DESTROYED", kRedFire, kBlueFire, bothText, rgb8(36, 12, 62)}, 11),
-        kKeyed, folder / "boom.bmp");
-    ok &=
-        save(makeBoomPicture({"RED DESTROYED", kRedFire, kRedFire, redText, rgb8(52, 10, 10)}, 22),
-             kKeyed, folder / "redboom.bmp");
-    ok &= save(
-        makeBoomPicture({"BLUE DESTROYED", kBlueFire, kBlueFire, blueText, rgb8(12, 20, 66)}, 33),
-        kKeyed, folder / "blueboom.bmp");
+    for (const PictureFile& file : PICTURE_FILES) {
+        const Image image = make(file.picture);
+        if (image.width != file.width || image.height != file.height) {
+            std::fprintf(stderr, "make_images: %s is %dx%d, the game expects %dx%d\n", file.name,
+                         image.width, image.height, file.width, file.height);
+            ok = false;
+            continue;
+        }
+        const Background background =
+            file.look == Look::OPAQUE ? Background::kOpaque : Background::kTransparentBlack;
+        ok &= save(image, background, folder / file.name);
+    }
     return ok ? 0 : 1;
 }

@@ -13,9 +13,11 @@
 // pictures), --sdl-dir=<folder> (a libSDL-1.2.so.0 to run the game with
 // instead of the system's), --valgrind=<path>.
 #include "BmpFiles.h"
+#include "gfx/Pictures.h"
 
 #include <SDL.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -44,9 +46,14 @@ constexpr int VALGRIND_ERROR_STATUS = 97; // memcheck's exit status when it foun
 constexpr int ABSURD_SIDE = 70000;        // px claimed by the absurd header
 constexpr Uint16 ODD_DEPTH = 6148;        // bits per pixel: no BMP has it
 
-const char* const PICTURES[] = {"loading.bmp",  "stars.bmp",     "digits.bmp",    "text.bmp",
-                                "ship_red.bmp", "ship_blue.bmp", "laser_red.bmp", "laser_blue.bmp",
-                                "boom.bmp",     "redboom.bmp",   "blueboom.bmp"};
+// The game's pictures by file name, in the order it loads them.
+const auto PICTURES = [] {
+    std::array<const char*, PICTURE_COUNT> names{};
+    for (const PictureFile& file : PICTURE_FILES) {
+        names[size_t(file.picture)] = file.name;
+    }
+    return names;
+}();
 
 struct GameRun {
     std::string name;
@@ -348,8 +355,8 @@ class BadPictures : public ::testing::Test {
 };
 
 TEST_F(BadPictures, NeverCrashOrHangTheGame) {
-    Original originals[sizeof PICTURES / sizeof PICTURES[0]];
-    for (size_t p = 0; p < sizeof PICTURES / sizeof PICTURES[0]; ++p) {
+    Original originals[PICTURE_COUNT];
+    for (size_t p = 0; p < PICTURES.size(); ++p) {
         const std::string path = goodImages + "/" + PICTURES[p];
         originals[p].bytes = ReadFile(path);
         originals[p].surface = SDL_LoadBMP(path.c_str());
@@ -368,7 +375,7 @@ TEST_F(BadPictures, NeverCrashOrHangTheGame) {
     baseline.folder = Folder("good", nullptr);
     baseline.command = {gameBinary};
     runs.push_back(baseline);
-    for (size_t p = 0; p < sizeof PICTURES / sizeof PICTURES[0]; ++p) {
+    for (size_t p = 0; p < PICTURES.size(); ++p) {
         for (const Variant& variant : VARIANTS) {
             GameRun run;
             run.name = std::string(PICTURES[p]) + " " + variant.name;

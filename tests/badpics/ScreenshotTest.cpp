@@ -45,21 +45,14 @@ enum ChildFault {
     NEXT_FRAME_NOT_FLIPPED,
 };
 
-struct StandIn {
-    const char* name;
-    int w; // px
-    int h; // px
-    PixelColour colour;
+// Flat stand-ins of the list's sizes, one colour per picture in the list's
+// order; the loading picture is a small one.
+const PixelColour COLOURS[PICTURE_COUNT] = {
+    {200, 160, 40}, STARS,         {240, 240, 240}, {240, 240, 240}, {232, 64, 64}, {64, 96, 232},
+    {248, 128, 0},  {0, 200, 248}, {248, 248, 0},   {168, 0, 80},    {0, 112, 112},
 };
-
-const StandIn PICTURES[] = {
-    {"loading.bmp", 200, 100, {200, 160, 40}}, {"stars.bmp", 800, 600, STARS},
-    {"digits.bmp", 110, 16, {240, 240, 240}},  {"text.bmp", 800, 17, {240, 240, 240}},
-    {"ship_red.bmp", 75, 75, {232, 64, 64}},   {"ship_blue.bmp", 75, 75, {64, 96, 232}},
-    {"laser_red.bmp", 45, 75, {248, 128, 0}},  {"laser_blue.bmp", 45, 75, {0, 200, 248}},
-    {"boom.bmp", 300, 75, {248, 248, 0}},      {"redboom.bmp", 300, 75, {168, 0, 80}},
-    {"blueboom.bmp", 300, 75, {0, 112, 112}},
-};
+constexpr int LOADING_W = 200; // px
+constexpr int LOADING_H = 100; // px
 
 // A current folder with flat pictures of the sizes the drawing relies on.
 std::string PictureFolder() {
@@ -67,11 +60,12 @@ std::string PictureFolder() {
     if (folder.empty() || mkdir((folder + "/images").c_str(), 0755) != 0) {
         return "";
     }
-    for (const StandIn& p : PICTURES) {
+    for (const PictureFile& p : PICTURE_FILES) {
+        const bool loading = p.picture == Picture::LOADING;
         BmpLayout layout;
-        layout.width = p.w;
-        layout.height = p.h;
-        const PixelColour colour = p.colour;
+        layout.width = loading ? LOADING_W : p.width;
+        layout.height = loading ? LOADING_H : p.height;
+        const PixelColour colour = COLOURS[int(p.picture)];
         if (!WriteFile(folder + "/images/" + p.name,
                        EncodeBmp(layout, [colour](int, int) { return colour; }))) {
             return "";

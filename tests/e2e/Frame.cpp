@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Frame.h"
 
+#include "gfx/Pictures.h"
+
 #include <SDL.h>
 
 namespace {
@@ -206,9 +208,11 @@ bool ComposeOpeningFrame(const std::string& imagesDir, Frame& frame, std::string
     const SDL_Rect digitZero{0, 0, Uint16(DIGIT_WIDTH), Uint16(DIGIT_HEIGHT)};
     const SDL_Rect ship{0, 0, Uint16(SHIP_SIZE), Uint16(SHIP_SIZE)};
     const bool drawn =
-        BlitPicture(s, imagesDir + "/stars.bmp", false, whole, 0, 0, error) &&
-        BlitPicture(s, imagesDir + "/digits.bmp", true, digitZero, BLUE_DIGIT_X, DIGIT_Y, error) &&
-        BlitPicture(s, imagesDir + "/digits.bmp", true, digitZero, RED_DIGIT_X, DIGIT_Y, error);
+        BlitPicture(s, imagesDir + "/" + FileOf(Picture::STARS).name, false, whole, 0, 0, error) &&
+        BlitPicture(s, imagesDir + "/" + FileOf(Picture::DIGITS).name, true, digitZero,
+                    BLUE_DIGIT_X, DIGIT_Y, error) &&
+        BlitPicture(s, imagesDir + "/" + FileOf(Picture::DIGITS).name, true, digitZero, RED_DIGIT_X,
+                    DIGIT_Y, error);
     if (!drawn) {
         return false;
     }
@@ -217,10 +221,11 @@ bool ComposeOpeningFrame(const std::string& imagesDir, Frame& frame, std::string
     FillBar(s, BLUE_START_X, START_Y, fullBar, 0, 0, BRIGHT);
     FillBar(s, RED_START_X, START_Y, BAR_WIDTH, DARK, 0, 0);
     FillBar(s, RED_START_X, START_Y, fullBar, BRIGHT, 0, 0);
-    const bool shipsDrawn = BlitPicture(s, imagesDir + "/ship_red.bmp", true, ship,
-                                        RED_START_X - SHIP_OFFSET, START_Y - SHIP_OFFSET, error) &&
-                            BlitPicture(s, imagesDir + "/ship_blue.bmp", true, ship,
-                                        BLUE_START_X - SHIP_OFFSET, START_Y - SHIP_OFFSET, error);
+    const bool shipsDrawn =
+        BlitPicture(s, imagesDir + "/" + FileOf(Picture::SHIP_RED).name, true, ship,
+                    RED_START_X - SHIP_OFFSET, START_Y - SHIP_OFFSET, error) &&
+        BlitPicture(s, imagesDir + "/" + FileOf(Picture::SHIP_BLUE).name, true, ship,
+                    BLUE_START_X - SHIP_OFFSET, START_Y - SHIP_OFFSET, error);
     if (!shipsDrawn) {
         return false;
     }
