@@ -78,10 +78,15 @@ function takeTheClock() {
   let hidden = false;
   Object.defineProperty(document, 'hidden', { get: () => hidden });
   Object.defineProperty(document, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
+  let delivered = 0;
   function release() {
     while (budget > 0 && waiting.length > 0) {
       budget -= 1;
-      realFrame(waiting.shift());
+      const callback = waiting.shift();
+      realFrame((time) => {
+        delivered += 1;
+        callback(time);
+      });
     }
   }
   window.requestAnimationFrame = (callback) => {
@@ -92,6 +97,7 @@ function takeTheClock() {
   window.testClock = {
     advance(ms) { now += ms; },
     frames(count) { budget += count; release(); },
+    delivered() { return delivered; },
     setHidden(value) {
       hidden = value;
       document.dispatchEvent(new Event('visibilitychange'));
