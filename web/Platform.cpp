@@ -96,6 +96,7 @@ int Close(SDL_RWops* ops) {
 // The bits per pixel and compression of a BMP whose header has passed the
 // game's check, read without moving the stream.
 struct BmpKind {
+    Uint32 infoSize = 0;
     Uint16 depth = 0;
     Uint32 compression = 0;
 };
@@ -107,6 +108,19 @@ constexpr long CORE_DEPTH_AT = 24;       // bytes into the file
 constexpr Uint16 TRUE_COLOUR_DEPTH = 24; // bits per pixel
 constexpr Uint16 RGBA_DEPTH = 32;        // bits per pixel
 constexpr Uint32 BI_RGB = 0;
+
+// The info header lengths stb_image knows; it refuses the 52-byte one that
+// SDL 1.2 reads.
+constexpr Uint32 STB_HEADER_SIZES[] = {12, 40, 56, 108, 124}; // bytes
+
+bool StbReadsHeader(Uint32 size) {
+    for (Uint32 known : STB_HEADER_SIZES) {
+        if (size == known) {
+            return true;
+        }
+    }
+    return false;
+}
 
 Uint32 ReadAt(SDL_RWops* src, long start, long at, int bytes) {
     Uint8 raw[sizeof(Uint32)] = {0, 0, 0, 0};
@@ -121,7 +135,8 @@ Uint32 ReadAt(SDL_RWops* src, long start, long at, int bytes) {
 
 BmpKind KindOf(SDL_RWops* src, long start) {
     BmpKind kind;
-    if (ReadAt(src, start, INFO_SIZE_AT, sizeof(Uint32)) == CORE_HEADER_SIZE) {
+    kind.infoSize = ReadAt(src, start, INFO_SIZE_AT, sizeof(Uint32));
+    if (kind.infoSize == CORE_HEADER_SIZE) {
         kind.depth = Uint16(ReadAt(src, start, CORE_DEPTH_AT, sizeof(Uint16)));
     } else {
         kind.depth = Uint16(ReadAt(src, start, DEPTH_AT, sizeof(Uint16)));
@@ -262,7 +277,9 @@ SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
     const long end = SDL_RWseek(src, 0, RW_SEEK_END);
     const BmpKind kind = KindOf(src, start);
     SDL_Surface* surface = nullptr;
-    if (kind.depth != TRUE_COLOUR_DEPTH && kind.depth != RGBA_DEPTH) {
+    if (!StbReadsHeader(kind.infoSize)) {
+        SDL_SetError("Unsupported BMP header in the browser");
+    } else if (kind.depth != TRUE_COLOUR_DEPTH && kind.depth != RGBA_DEPTH) {
         SDL_SetError("Unsupported BMP bits per pixel in the browser");
     } else if (kind.compression != BI_RGB) {
         SDL_SetError("Unsupported BMP compression in the browser");

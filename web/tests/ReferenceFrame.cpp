@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int BANNER_Y = 580;      // px
-constexpr int BANNER_HEIGHT = 17;  // px
+constexpr int BANNER_Y = 580;       // px
+constexpr int BANNER_HEIGHT = 17;   // px
 constexpr Uint8 BANNER_ALPHA = 128; // of 255
 constexpr int SCREEN_BPP = 16;
 constexpr Uint32 MASK_R565 = 0xF800;
@@ -25,8 +25,8 @@ constexpr int USAGE_STATUS = 2;
 
 // The banner over the frame, with the game's own key and blending flags.
 bool BlendBanner(const std::string& imagesDir, int x, Frame& frame) {
-    SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, FRAME_WIDTH, FRAME_HEIGHT,
-                                               SCREEN_BPP, MASK_R565, MASK_G565, MASK_B565, 0);
+    SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, FRAME_WIDTH, FRAME_HEIGHT, SCREEN_BPP,
+                                               MASK_R565, MASK_G565, MASK_B565, 0);
     SDL_Surface* loaded = SDL_LoadBMP((imagesDir + "/text.bmp").c_str());
     if (screen == nullptr || loaded == nullptr) {
         return false;
