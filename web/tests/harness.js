@@ -27,7 +27,7 @@ const TYPES = {
 async function serve(replaced = {}) {
   const server = http.createServer((request, response) => {
     let name = decodeURIComponent(new URL(request.url, 'http://x').pathname).slice(1);
-    if (name === '') name = 'index.html';
+    if (name === '' || name.endsWith('/')) name += 'index.html';
     const body = replaced[name] !== undefined ? replaced[name] : readOrNull(path.join(BUILD, name));
     if (name.includes('..') || body === null) {
       response.writeHead(404).end();
