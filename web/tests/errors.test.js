@@ -5,7 +5,7 @@
 // desktop game draws it. Pictures are swapped in the game's file package.
 'use strict';
 
-const test = require('node:test');
+const { test, before, after } = require('node:test');
 const assert = require('node:assert');
 const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
@@ -106,10 +106,10 @@ function writePicture(picture, { info = 40, depth = 24, topDown = false, declare
 }
 
 let chromium;
-test.before(async () => {
+before(async () => {
   chromium = await h.launch();
 });
-test.after(async () => {
+after(async () => {
   await chromium.close();
 });
 

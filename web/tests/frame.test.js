@@ -5,7 +5,7 @@
 // downloads a 24-bit screenshot.bmp holding exactly the frame shown.
 'use strict';
 
-const test = require('node:test');
+const { test, before, after } = require('node:test');
 const assert = require('node:assert');
 const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
@@ -83,12 +83,12 @@ function parseBmp(bytes) {
 
 let server;
 let chromium;
-test.before(async () => {
+before(async () => {
   assert.ok(REFERENCE, 'DUELSTAR_REFERENCE_FRAME names the reference tool');
   server = await h.serve();
   chromium = await h.launch();
 });
-test.after(async () => {
+after(async () => {
   await chromium.close();
   server.close();
 });

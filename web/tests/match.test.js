@@ -5,7 +5,7 @@
 // frame rate is the refresh rate, never that of a busy loop.
 'use strict';
 
-const test = require('node:test');
+const { test, before, after } = require('node:test');
 const assert = require('node:assert');
 const h = require('./harness.js');
 
@@ -17,11 +17,11 @@ const MATCH_TIMEOUT = 120000; // ms: a match takes about ten seconds
 
 let server;
 let chromium;
-test.before(async () => {
+before(async () => {
   server = await h.serve();
   chromium = await h.launch();
 });
-test.after(async () => {
+after(async () => {
   await chromium.close();
   server.close();
 });

@@ -5,7 +5,7 @@
 // hidden page does not advance the match.
 'use strict';
 
-const test = require('node:test');
+const { test, before, after } = require('node:test');
 const assert = require('node:assert');
 const h = require('./harness.js');
 
@@ -17,11 +17,11 @@ const RED_START = { x: 700, y: 300 };
 
 let server;
 let chromium;
-test.before(async () => {
+before(async () => {
   server = await h.serve();
   chromium = await h.launch();
 });
-test.after(async () => {
+after(async () => {
   await chromium.close();
   server.close();
 });
