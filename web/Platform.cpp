@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int ERROR_TEXT_SIZE = 256; // bytes, as SDL 1.2 keeps it
+constexpr int ERROR_TEXT_SIZE = 256; // bytes: longer texts are cut short
 char errorText[ERROR_TEXT_SIZE] = "";
 
 // The screen's 16-bit colour (5 bits red, 6 green, 5 blue), which the desktop
@@ -37,6 +37,11 @@ constexpr Uint32 CANVAS_GMASK = 0x0000FF00;
 constexpr Uint32 CANVAS_BMASK = 0x00FF0000;
 constexpr Uint32 CANVAS_AMASK = 0xFF000000;
 constexpr int RGBA = 4; // channels stb_image hands back
+
+SDL_Surface* NewCanvasSurface(int w, int h) {
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, CANVAS_BPP, CANVAS_RMASK, CANVAS_GMASK,
+                                CANVAS_BMASK, CANVAS_AMASK);
+}
 
 Uint32 ScreenColour(Uint8 r, Uint8 g, Uint8 b) {
     return Uint32(r & RED_BLUE_LEVELS) | Uint32(g & GREEN_LEVELS) << GREEN_SHIFT |
@@ -148,8 +153,7 @@ BmpKind KindOf(SDL_RWops* src, long start) {
 
 // Pixels of stb_image's RGBA copied into a new surface of the emulation.
 SDL_Surface* SurfaceFrom(const stbi_uc* rgba, int w, int h) {
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, CANVAS_BPP, CANVAS_RMASK,
-                                                CANVAS_GMASK, CANVAS_BMASK, CANVAS_AMASK);
+    SDL_Surface* surface = NewCanvasSurface(w, h);
     if (surface == nullptr) {
         return nullptr;
     }
@@ -312,9 +316,7 @@ SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
 
 // A copy whose colours are cut to the screen's 16 bits.
 SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface) {
-    SDL_Surface* copy =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, CANVAS_BPP, CANVAS_RMASK,
-                             CANVAS_GMASK, CANVAS_BMASK, CANVAS_AMASK);
+    SDL_Surface* copy = NewCanvasSurface(surface->w, surface->h);
     if (copy == nullptr) {
         return nullptr;
     }
