@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh test
 jobs=$(nproc)
 
-# Everything: unit, game, end-to-end in Xvfb, bad pictures, soak, memcheck, install.
+# Everything: unit, game, end-to-end in Xvfb, bad pictures, soak, memcheck, install,
+# and the browser build in headless Chromium.
 cmake -S . -B build -DBUILD_TESTING=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")

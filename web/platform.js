@@ -54,11 +54,16 @@ mergeInto(LibraryManager.library, {
     var frames = Module['duelstarFrames'] ||
         (Module['duelstarFrames'] = {handedOver: 0, shown: 0, firstShown: null, work: []});
     return Asyncify.handleSleep(function(wakeUp) {
-      // Called once per frame (the call that resumes the game skips it).
-      if (DuelstarPage.workStarted !== null) {
-        frames.work.push(performance.now() - DuelstarPage.workStarted);
-        // A window of recent frames is all a measurement needs.
-        if (frames.work.length > 8192) frames.work.splice(0, 4096);
+      // Called once per frame (the call that resumes the game skips it). The
+      // frame's work ends once the game's stack has been put away, which is
+      // done when this task's code has run to its end.
+      var started = DuelstarPage.workStarted;
+      if (started !== null) {
+        queueMicrotask(function() {
+          frames.work.push(performance.now() - started);
+          // A window of recent frames is all a measurement needs.
+          if (frames.work.length > 8192) frames.work.splice(0, 4096);
+        });
       }
       frames.handedOver += 1;
       DuelstarPage.whenVisibleFrame(function() {
