@@ -6,7 +6,8 @@
 // and in the worst frame; time from navigation to the loading picture; the
 // served files' size after gzip. Needs build-web/ with the worst-frame
 // benchmark built:
-//   cmake --build build-web --target web_worst_frame && node bench/web-perf.js
+//   cmake --build build-web --target web_worst_frame && (cd web/tests && npm ci)
+//   node bench/web-perf.js
 'use strict';
 
 const fs = require('node:fs');
