@@ -9,7 +9,8 @@ source scripts/quietly.sh
 scripts/install-deps.sh test
 jobs=$(nproc)
 
-# Everything: unit, game, end-to-end in Xvfb, bad pictures, soak, memcheck, install.
+# Everything: unit, game, end-to-end in Xvfb, bad pictures, soak, memcheck, install,
+# and the browser build in headless Chromium.
 quietly build/configure.log cmake -S . -B build -DBUILD_TESTING=ON
 quietly build/build.log cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages a purpose needs ("play", "package" or "test"),
-# and only those that are missing, so that a second run costs a dpkg query and
-# no more.
+# Installs the Debian packages a purpose needs ("play", "package", "web" or
+# "test"), and only those that are missing, so that a second run costs a dpkg
+# query and no more.
 # With --list it prints them instead, one a line.
 #
 # Not root and no sudo: names the apt-get command to run as root, status 1.
@@ -15,9 +15,12 @@ play_packages=(g++ cmake make pkg-config libsdl1.2-dev)
 # dpkg-dev: Debian's hardening flags and the package's dependencies; file:
 # CPack's Debian generator reads the program's type with it.
 package_packages=("${play_packages[@]}" dpkg-dev file)
+# The browser build, and the static server web.sh starts.
+web_packages=(cmake make emscripten python3)
+# The browser tests also need node and npm (see below).
 test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool
   x11-utils valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick
-  dpkg-dev lintian xfonts-base xauth)
+  dpkg-dev lintian xfonts-base xauth emscripten chromium)
 
 # What the build needs, elsewhere.
 fedora_packages=(gcc-c++ cmake make pkgconf-pkg-config sdl12-compat-devel)
@@ -32,8 +35,9 @@ fi
 case "${1:-}" in
   play) wanted=("${play_packages[@]}") ;;
   package) wanted=("${package_packages[@]}") ;;
+  web) wanted=("${web_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 [--list] play|package|test" >&2; exit 2 ;;
+  *) echo "usage: $0 [--list] play|package|web|test" >&2; exit 2 ;;
 esac
 if [ "$list" = yes ]; then
   printf '%s\n' "${wanted[@]}"
@@ -67,6 +71,12 @@ for package in "${wanted[@]}"; do
     missing+=("$package")
   fi
 done
+# Node and npm are looked for as commands: a nodejs package from elsewhere
+# may carry its own npm, beside which Debian's npm package cannot install.
+if [ "$1" = test ]; then
+  command -v node >/dev/null || missing+=(nodejs)
+  command -v npm >/dev/null || missing+=(npm)
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 as_root=()

@@ -1,0 +1,387 @@
+// SPDX-License-Identifier: MIT
+// The browser's platform layer under the game: the parts of SDL 1.2 that
+// Emscripten's SDL emulation lacks or gets wrong for Duelstar. Definitions
+// here take precedence over the emulation's own.
+#include "WebPlatform.h"
+
+#include <SDL.h>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#define STBI_ONLY_BMP
+#define STBI_NO_STDIO
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
+namespace {
+
+constexpr int ERROR_TEXT_SIZE = 256; // bytes: longer texts are cut short
+char errorText[ERROR_TEXT_SIZE] = "";
+
+// The screen's 16-bit colour (5 bits red, 6 green, 5 blue), which the desktop
+// game asks for: every picture and fill colour is cut down to it, so that the
+// browser shows the very frames the desktop shows.
+constexpr Uint8 RED_BLUE_LEVELS = 0xF8; // the 5 bits kept of a byte
+constexpr Uint8 GREEN_LEVELS = 0xFC;    // the 6 bits kept of a byte
+constexpr Uint32 OPAQUE = 0xFF000000;   // alpha of the emulation's RGBA pixels
+constexpr int GREEN_SHIFT = 8;          // bits
+constexpr int BLUE_SHIFT = 16;          // bits
+constexpr Uint32 BYTE_MASK = 0xFF;
+
+// The emulation keeps every surface as RGBA bytes in memory order.
+constexpr int CANVAS_BPP = 32; // bits per pixel
+constexpr Uint32 CANVAS_RMASK = 0x000000FF;
+constexpr Uint32 CANVAS_GMASK = 0x0000FF00;
+constexpr Uint32 CANVAS_BMASK = 0x00FF0000;
+constexpr Uint32 CANVAS_AMASK = 0xFF000000;
+constexpr int RGBA = 4; // channels stb_image hands back
+
+SDL_Surface* NewCanvasSurface(int w, int h) {
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, CANVAS_BPP, CANVAS_RMASK, CANVAS_GMASK,
+                                CANVAS_BMASK, CANVAS_AMASK);
+}
+
+Uint32 ScreenColour(Uint8 r, Uint8 g, Uint8 b) {
+    return Uint32(r & RED_BLUE_LEVELS) | Uint32(g & GREEN_LEVELS) << GREEN_SHIFT |
+           Uint32(b & RED_BLUE_LEVELS) << BLUE_SHIFT | OPAQUE;
+}
+
+// ---- File streams over the browser's in-memory file system. ----
+
+// A file opened for writing is offered as a download once closed: that is
+// where a screenshot goes in the browser.
+struct FileStream {
+    SDL_RWops ops;
+    FILE* file = nullptr;
+    bool inUse = false;
+    bool offer = false;
+    char path[FILENAME_MAX] = "";
+};
+
+// The game holds at most one picture and one screenshot open at a time.
+constexpr int MAX_STREAMS = 4;
+FileStream streams[MAX_STREAMS];
+
+FileStream& StreamOf(SDL_RWops* ops) { return *reinterpret_cast<FileStream*>(ops); }
+
+long Seek(SDL_RWops* ops, long offset, int whence) {
+    FILE* file = StreamOf(ops).file;
+    if (std::fseek(file, offset, whence) != 0) {
+        SDL_SetError("Error seeking in datastream");
+        return -1;
+    }
+    return std::ftell(file);
+}
+
+size_t Read(SDL_RWops* ops, void* data, size_t size, size_t count) {
+    return std::fread(data, size, count, StreamOf(ops).file);
+}
+
+size_t Write(SDL_RWops* ops, const void* data, size_t size, size_t count) {
+    const size_t written = std::fwrite(data, size, count, StreamOf(ops).file);
+    if (written != count) {
+        SDL_SetError("Error writing to datastream");
+    }
+    return written;
+}
+
+int Close(SDL_RWops* ops) {
+    FileStream& stream = StreamOf(ops);
+    const bool flushed = std::fclose(stream.file) == 0;
+    if (flushed && stream.offer) {
+        OfferDownload(stream.path);
+    }
+    stream.file = nullptr;
+    stream.inUse = false;
+    return flushed ? 0 : -1;
+}
+
+// The bits per pixel and compression of a BMP whose header has passed the
+// game's check, read without moving the stream.
+struct BmpKind {
+    Uint32 infoSize = 0;
+    Uint16 depth = 0;
+    Uint32 compression = 0;
+};
+constexpr long DEPTH_AT = 28;            // bytes into the file, in every header kind
+constexpr long COMPRESSION_AT = 30;      // bytes into the file, 40-byte header and longer
+constexpr long INFO_SIZE_AT = 14;        // bytes into the file
+constexpr Uint32 CORE_HEADER_SIZE = 12;  // bytes
+constexpr long CORE_DEPTH_AT = 24;       // bytes into the file
+constexpr Uint16 TRUE_COLOUR_DEPTH = 24; // bits per pixel
+constexpr Uint16 RGBA_DEPTH = 32;        // bits per pixel
+constexpr Uint32 BI_RGB = 0;
+
+// The info header lengths stb_image knows; it refuses the 52-byte one that
+// SDL 1.2 reads.
+constexpr Uint32 STB_HEADER_SIZES[] = {12, 40, 56, 108, 124}; // bytes
+
+bool StbReadsHeader(Uint32 size) {
+    for (Uint32 known : STB_HEADER_SIZES) {
+        if (size == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Uint32 ReadAt(SDL_RWops* src, long start, long at, int bytes) {
+    Uint8 raw[sizeof(Uint32)] = {0, 0, 0, 0};
+    SDL_RWseek(src, start + at, RW_SEEK_SET);
+    SDL_RWread(src, raw, 1, size_t(bytes));
+    Uint32 value = 0;
+    for (int i = bytes - 1; i >= 0; --i) {
+        value = value << 8 | raw[i];
+    }
+    return value;
+}
+
+BmpKind KindOf(SDL_RWops* src, long start) {
+    BmpKind kind;
+    kind.infoSize = ReadAt(src, start, INFO_SIZE_AT, sizeof(Uint32));
+    if (kind.infoSize == CORE_HEADER_SIZE) {
+        kind.depth = Uint16(ReadAt(src, start, CORE_DEPTH_AT, sizeof(Uint16)));
+    } else {
+        kind.depth = Uint16(ReadAt(src, start, DEPTH_AT, sizeof(Uint16)));
+        kind.compression = ReadAt(src, start, COMPRESSION_AT, sizeof(Uint32));
+    }
+    SDL_RWseek(src, start, RW_SEEK_SET);
+    return kind;
+}
+
+// Pixels of stb_image's RGBA copied into a new surface of the emulation.
+SDL_Surface* SurfaceFrom(const stbi_uc* rgba, int w, int h) {
+    SDL_Surface* surface = NewCanvasSurface(w, h);
+    if (surface == nullptr) {
+        return nullptr;
+    }
+    SDL_LockSurface(surface);
+    for (int y = 0; y < h; ++y) {
+        Uint8* row = static_cast<Uint8*>(surface->pixels) + y * surface->pitch;
+        std::memcpy(row, rgba + size_t(y) * size_t(w) * RGBA, size_t(w) * RGBA);
+        // Like SDL 1.2, a BMP's fourth byte is no transparency.
+        for (int x = 0; x < w; ++x) {
+            row[x * RGBA + RGBA - 1] = BYTE_MASK;
+        }
+    }
+    SDL_UnlockSurface(surface);
+    return surface;
+}
+
+// ---- The screenshot writer: a 24-bit BMP as SDL 1.2 writes it. ----
+
+constexpr Uint32 FILE_HEADER_SIZE = 14; // bytes
+constexpr Uint32 INFO_HEADER_SIZE = 40; // bytes
+constexpr Uint16 PLANES = 1;
+constexpr int SAVED_BYTES = 3;              // per pixel: blue, green, red
+constexpr int ROW_ALIGNMENT = 4;            // bytes
+constexpr int MAX_ROW = 8192 * SAVED_BYTES; // bytes: the widest picture the game accepts
+
+bool PutLE(SDL_RWops* dst, Uint32 value, int bytes) {
+    Uint8 raw[sizeof(Uint32)];
+    for (int i = 0; i < bytes; ++i) {
+        raw[i] = Uint8(value >> (8 * i));
+    }
+    return SDL_RWwrite(dst, raw, size_t(bytes), 1) == 1;
+}
+
+bool SaveRows(SDL_Surface* surface, SDL_RWops* dst) {
+    const int rowBytes =
+        (surface->w * SAVED_BYTES + ROW_ALIGNMENT - 1) / ROW_ALIGNMENT * ROW_ALIGNMENT;
+    if (rowBytes > MAX_ROW) {
+        SDL_SetError("Surface too wide to save");
+        return false;
+    }
+    const Uint32 imageSize = Uint32(rowBytes) * Uint32(surface->h);
+    const Uint32 offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
+    bool ok = SDL_RWwrite(dst, "BM", 2, 1) == 1 && PutLE(dst, offset + imageSize, 4) &&
+              PutLE(dst, 0, 4) && PutLE(dst, offset, 4) && PutLE(dst, INFO_HEADER_SIZE, 4) &&
+              PutLE(dst, Uint32(surface->w), 4) && PutLE(dst, Uint32(surface->h), 4) &&
+              PutLE(dst, PLANES, 2) && PutLE(dst, SAVED_BYTES * 8, 2) && PutLE(dst, BI_RGB, 4) &&
+              PutLE(dst, imageSize, 4) && PutLE(dst, 0, 4) && PutLE(dst, 0, 4) &&
+              PutLE(dst, 0, 4) && PutLE(dst, 0, 4);
+    static Uint8 row[MAX_ROW];
+    std::memset(row, 0, sizeof row);
+    // Bottom row first, as BMP keeps them.
+    for (int y = surface->h - 1; ok && y >= 0; --y) {
+        const Uint8* source = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
+        for (int x = 0; x < surface->w; ++x) {
+            const Uint8* pixel = source + x * RGBA;
+            row[x * SAVED_BYTES] = pixel[2];
+            row[x * SAVED_BYTES + 1] = pixel[1];
+            row[x * SAVED_BYTES + 2] = pixel[0];
+        }
+        ok = SDL_RWwrite(dst, row, size_t(rowBytes), 1) == 1;
+    }
+    return ok;
+}
+
+} // namespace
+
+extern "C" {
+
+void SDL_SetError(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(errorText, sizeof errorText, fmt, args);
+    va_end(args);
+}
+
+const char* SDL_GetError(void) { return errorText; }
+
+// The browser tidies up after the page; the emulation's own version only
+// prints a notice, which would land among the game's lines.
+void SDL_Quit(void) {}
+
+SDL_RWops* SDL_RWFromFile(const char* path, const char* mode) {
+    for (FileStream& stream : streams) {
+        if (stream.inUse) {
+            continue;
+        }
+        stream.file = std::fopen(path, mode);
+        if (stream.file == nullptr) {
+            SDL_SetError("Couldn't open %s", path);
+            return nullptr;
+        }
+        stream.inUse = true;
+        stream.offer = std::strchr(mode, 'w') != nullptr;
+        std::snprintf(stream.path, sizeof stream.path, "%s", path);
+        stream.ops.seek = Seek;
+        stream.ops.read = Read;
+        stream.ops.write = Write;
+        stream.ops.close = Close;
+        return &stream.ops;
+    }
+    SDL_SetError("Too many open files");
+    return nullptr;
+}
+
+Uint16 SDL_ReadLE16(SDL_RWops* src) {
+    Uint8 raw[sizeof(Uint16)] = {0, 0};
+    SDL_RWread(src, raw, sizeof raw, 1);
+    return Uint16(raw[0] | raw[1] << 8);
+}
+
+Uint32 SDL_ReadLE32(SDL_RWops* src) {
+    Uint8 raw[sizeof(Uint32)] = {0, 0, 0, 0};
+    SDL_RWread(src, raw, sizeof raw, 1);
+    return Uint32(raw[0]) | Uint32(raw[1]) << 8 | Uint32(raw[2]) << 16 | Uint32(raw[3]) << 24;
+}
+
+// Reads the true-colour BMPs (24 bits, and 32 without bit fields) through
+// stb_image, which reads them as SDL 1.2 does; other depths, which stb_image
+// would read differently from SDL 1.2, are refused.
+SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
+    if (src == nullptr) {
+        return nullptr;
+    }
+    const long start = SDL_RWtell(src);
+    const long end = SDL_RWseek(src, 0, RW_SEEK_END);
+    const BmpKind kind = KindOf(src, start);
+    SDL_Surface* surface = nullptr;
+    if (!StbReadsHeader(kind.infoSize)) {
+        SDL_SetError("Unsupported BMP header in the browser");
+    } else if (kind.depth != TRUE_COLOUR_DEPTH && kind.depth != RGBA_DEPTH) {
+        SDL_SetError("Unsupported BMP bits per pixel in the browser");
+    } else if (kind.compression != BI_RGB) {
+        SDL_SetError("Unsupported BMP compression in the browser");
+    } else if (start < 0 || end <= start) {
+        SDL_SetError("Error reading from datastream");
+    } else {
+        // Read whole, since stb_image decodes from memory.
+        const size_t length = size_t(end - start);
+        stbi_uc* file = static_cast<stbi_uc*>(std::malloc(length));
+        int w = 0;
+        int h = 0;
+        int channels = 0;
+        stbi_uc* rgba = nullptr;
+        if (file != nullptr && SDL_RWread(src, file, length, 1) == 1) {
+            rgba = stbi_load_from_memory(file, int(length), &w, &h, &channels, RGBA);
+        }
+        if (rgba == nullptr) {
+            SDL_SetError("Couldn't read BMP: %s", file ? stbi_failure_reason() : "out of memory");
+        } else {
+            surface = SurfaceFrom(rgba, w, h);
+            stbi_image_free(rgba);
+        }
+        std::free(file);
+    }
+    if (freesrc) {
+        SDL_RWclose(src);
+    }
+    return surface;
+}
+
+// A copy whose colours are cut to the screen's 16 bits.
+SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface) {
+    SDL_Surface* copy = NewCanvasSurface(surface->w, surface->h);
+    if (copy == nullptr) {
+        return nullptr;
+    }
+    SDL_LockSurface(surface);
+    SDL_LockSurface(copy);
+    for (int y = 0; y < surface->h; ++y) {
+        const Uint32* from = reinterpret_cast<const Uint32*>(static_cast<Uint8*>(surface->pixels) +
+                                                             y * surface->pitch);
+        Uint32* to = reinterpret_cast<Uint32*>(static_cast<Uint8*>(copy->pixels) + y * copy->pitch);
+        for (int x = 0; x < surface->w; ++x) {
+            const Uint32 p = from[x];
+            to[x] = ScreenColour(Uint8(p), Uint8(p >> GREEN_SHIFT), Uint8(p >> BLUE_SHIFT));
+        }
+    }
+    SDL_UnlockSurface(copy);
+    SDL_UnlockSurface(surface);
+    return copy;
+}
+
+Uint32 SDL_MapRGB(const SDL_PixelFormat* /*format*/, Uint8 r, Uint8 g, Uint8 b) {
+    return ScreenColour(r, g, b);
+}
+
+// The canvas has no colour key, so the key's pixels become fully transparent.
+int SDL_SetColorKey(SDL_Surface* surface, int flag, Uint32 key) {
+    if (!(flag & SDL_SRCCOLORKEY)) {
+        return 0;
+    }
+    const Uint32 rgb = key & ~CANVAS_AMASK;
+    SDL_LockSurface(surface);
+    for (int y = 0; y < surface->h; ++y) {
+        Uint32* row =
+            reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+        for (int x = 0; x < surface->w; ++x) {
+            if ((row[x] & ~CANVAS_AMASK) == rgb) {
+                row[x] = 0;
+            }
+        }
+    }
+    SDL_UnlockSurface(surface);
+    return 0;
+}
+
+int SDL_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst, int freedst) {
+    if (dst == nullptr) {
+        return -1;
+    }
+    SDL_LockSurface(surface);
+    const bool ok = SaveRows(surface, dst);
+    SDL_UnlockSurface(surface);
+    if (freedst && SDL_RWclose(dst) != 0) {
+        return -1;
+    }
+    return ok ? 0 : -1;
+}
+
+// The finished frame is already on the page's canvas; the browser shows it
+// at its next refresh, and the game goes on after that.
+int SDL_Flip(SDL_Surface* /*screen*/) {
+    WaitForNextFrame();
+    return 0;
+}
+
+Uint32 SDL_GetTicks(void) { return Uint32(VisibleMilliseconds()); }
+
+void SDL_Delay(Uint32 ms) { WaitVisible(ms); }
+
+} // extern "C"

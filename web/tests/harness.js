@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: MIT
+// What the browser tests share: a static server over the build folder,
+// Debian's headless Chromium, the page with an optional hand on its clock and
+// display refreshes, and the game's frame read back from its canvas.
+'use strict';
+
+const fs = require('node:fs');
+const http = require('node:http');
+const path = require('node:path');
+const { chromium } = require('playwright-core');
+
+const BUILD = process.env.DUELSTAR_WEB_BUILD || path.join(__dirname, '..', '..', 'build-web');
+const CHROMIUM = process.env.DUELSTAR_CHROMIUM || '/usr/bin/chromium';
+const WIDTH = 800; // px
+const HEIGHT = 600; // px
+const STATE_TIMEOUT = 60000; // ms for any state the page should reach
+
+const TYPES = {
+  '.html': 'text/html',
+  '.js': 'text/javascript',
+  '.wasm': 'application/wasm',
+  '.data': 'application/octet-stream',
+};
+
+// Serves the build folder on 127.0.0.1; replaced maps a file name to other
+// contents served in its place.
+async function serve(replaced = {}) {
+  const server = http.createServer((request, response) => {
+    let name = decodeURIComponent(new URL(request.url, 'http://x').pathname).slice(1);
+    if (name === '' || name.endsWith('/')) name += 'index.html';
+    const body = replaced[name] !== undefined ? replaced[name] : readOrNull(path.join(BUILD, name));
+    if (name.includes('..') || body === null) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, {
+      'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream',
+      'Cache-Control': 'no-store',
+    });
+    response.end(body);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+}
+
+function readOrNull(file) {
+  try {
+    return fs.readFileSync(file);
+  } catch {
+    return null;
+  }
+}
+
+// The closed network here makes Chromium's background services hang or
+// retry, so all of them stay off. Playwright gives every launch a fresh
+// profile folder of its own (--user-data-dir) and removes it on close.
+async function launch() {
+  const browser = await chromium.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    args: [
+      '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+    ],
+  });
+  return { browser, close: () => browser.close() };
+}
+
+// Installed before the page's own scripts: display refreshes wait until the
+// test lets them through, the clock (performance.now) moves only when the
+// test moves it, and the page can be made to look hidden.
+function takeTheClock() {
+  const realFrame = window.requestAnimationFrame.bind(window);
+  let now = 0;
+  let budget = 0;
+  const waiting = [];
+  performance.now = () => now;
+  let hidden = false;
+  Object.defineProperty(document, 'hidden', { get: () => hidden });
+  Object.defineProperty(document, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
+  let delivered = 0;
+  function release() {
+    while (budget > 0 && waiting.length > 0) {
+      budget -= 1;
+      const callback = waiting.shift();
+      realFrame((time) => {
+        delivered += 1;
+        callback(time);
+      });
+    }
+  }
+  window.requestAnimationFrame = (callback) => {
+    waiting.push(callback);
+    release();
+    return 0;
+  };
+  window.testClock = {
+    advance(ms) { now += ms; },
+    frames(count) { budget += count; release(); },
+    delivered() { return delivered; },
+    setHidden(value) {
+      hidden = value;
+      document.dispatchEvent(new Event('visibilitychange'));
+    },
+  };
+}
+
+// Opens the game; with clock set, the test drives time and refreshes.
+async function open(browser, url, { clock = false, downloads = false } = {}) {
+  const context = await browser.newContext({
+    viewport: { width: 1024, height: 800 },
+    acceptDownloads: downloads,
+  });
+  const page = await context.newPage();
+  const console = [];
+  page.on('console', (message) => console.push(message.text()));
+  if (clock) await page.addInitScript(takeTheClock);
+  await page.goto(url);
+  return { page, context, console };
+}
+
+// Polls the page until predicate(arg) holds there; its value. (Playwright's
+// own poller stalls while the test holds the page's clock.)
+const POLL_INTERVAL = 10; // ms
+async function waitUntil(page, predicate, arg, timeout = STATE_TIMEOUT) {
+  const deadline = Date.now() + timeout;
+  for (;;) {
+    const value = await page.evaluate(predicate, arg);
+    if (value) return value;
+    if (Date.now() > deadline) throw new Error(`timed out waiting for ${predicate}`);
+    await new Promise((resolve) => setTimeout(resolve, POLL_INTERVAL));
+  }
+}
+
+// Frames the game has handed over (the loading picture is the first).
+function handedOver(page) {
+  return page.evaluate(() => (Module.duelstarFrames ? Module.duelstarFrames.handedOver : 0));
+}
+
+function waitHandedOver(page, count) {
+  return waitUntil(page, (n) => Module.duelstarFrames && Module.duelstarFrames.handedOver >= n,
+    count);
+}
+
+// With the test's clock: lets one refresh through after ms of game time and
+// waits until the game has drawn the next frame.
+async function step(page, ms, count = 1) {
+  for (let i = 0; i < count; i += 1) {
+    const before = await handedOver(page);
+    await page.evaluate((t) => { testClock.advance(t); testClock.frames(1); }, ms);
+    await waitHandedOver(page, before + 1);
+  }
+}
+
+// Gets past the loading picture: its refresh, its 2.5 s and the first frame.
+const LOADING_TIME = 2500; // ms
+async function startWithClock(page) {
+  await waitHandedOver(page, 1);
+  await page.evaluate(() => testClock.frames(1));
+  await waitUntil(page, () => Module.duelstarFrames.shown >= 1);
+  await page.evaluate((t) => testClock.advance(t), LOADING_TIME);
+  await waitHandedOver(page, 2);
+}
+
+// The canvas as RGBA bytes.
+async function readFrame(page) {
+  const encoded = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const bytes = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let text = '';
+    const CHUNK = 0x8000;
+    for (let i = 0; i < bytes.length; i += CHUNK) {
+      text += String.fromCharCode.apply(null, bytes.subarray(i, i + CHUNK));
+    }
+    return btoa(text);
+  });
+  return Buffer.from(encoded, 'base64');
+}
+
+// Waits until the game has ended; its status and printed lines.
+async function waitForExit(page, timeout = STATE_TIMEOUT) {
+  await waitUntil(page, () => window.duelstar && window.duelstar.exitStatus !== null, null,
+    timeout);
+  return page.evaluate(() => ({ status: duelstar.exitStatus, lines: duelstar.lines.slice() }));
+}
+
+// An RGB colour cut to the screen's 16 bits (5, 6 and 5 bits).
+function rgb565(r, g, b) {
+  return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+}
+
+// Health bars: the same search as the desktop tests make in screenshots.
+const BAR = { width: 50, height: 5, left: 25, above: 50 };
+const RED_BRIGHT = rgb565(255, 0, 0);
+const BLUE_BRIGHT = rgb565(0, 0, 255);
+
+// Ship centres from the fully visible bright bars of the colour.
+function findShips(rgba, colour) {
+  const at = (x, y) => {
+    const i = (y * WIDTH + x) * 4;
+    return rgb565(rgba[i], rgba[i + 1], rgba[i + 2]);
+  };
+  const found = [];
+  for (let y = 0; y + BAR.height <= HEIGHT; y += 1) {
+    for (let x = 0; x + BAR.width <= WIDTH; x += 1) {
+      if (at(x, y) !== colour || (x > 0 && at(x - 1, y) === colour) ||
+          (y > 0 && at(x, y - 1) === colour)) continue;
+      let whole = true;
+      for (let dy = 0; dy < BAR.height && whole; dy += 1) {
+        for (let dx = 0; dx < BAR.width && whole; dx += 1) whole = at(x + dx, y + dy) === colour;
+      }
+      if (whole) found.push({ x: x + BAR.left, y: y + BAR.above });
+    }
+  }
+  return found;
+}
+
+module.exports = {
+  BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
+  serve, launch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
+  rgb565, findShips,
+};
