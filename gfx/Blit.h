@@ -3,7 +3,7 @@
 // picture of the game reaches the display, and the background's whole copy.
 #pragma once
 
-#include <SDL_video.h>
+#include <SDL.h>
 #include <cstring>
 
 // Draws the w by h part of picture that starts at (sourceX, 0) with its

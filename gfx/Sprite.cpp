@@ -164,7 +164,7 @@ void Sprite::Release() {
 bool Sprite::CopiesInto(const SDL_Surface* target) const {
     return runCount > 0 && !SDL_MUSTLOCK(target) && target->pixels != nullptr &&
            (box->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) == SDL_SRCCOLORKEY &&
-           box->format->colorkey == key && SameFormat(runPixels->format, target->format);
+           SameFormat(runPixels->format, target->format);
 }
 
 void Sprite::Draw(int sourceX, int w, SDL_Surface* target, int x, int y) const {

@@ -3,7 +3,7 @@
 // pixels, and those pixels as runs that a plain screen takes by straight copy.
 #pragma once
 
-#include <SDL_video.h>
+#include <SDL.h>
 
 // Runs of drawn pixels one sprite keeps (an explosion has up to 126); a
 // picture with more is drawn by SDL's blit of its box.

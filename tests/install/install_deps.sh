@@ -24,6 +24,9 @@ stub sudo 'echo "sudo" >>"$STUB_CALLS"; exec "$@"'
 stub pkg-config '[ "$*" = "--exists sdl" ] && exit "$STUB_SDL_STATUS"; exit 1'
 stub cmake 'exit 0'
 stub c++ 'exit "$STUB_CXX_STATUS"'
+# Node and npm count as there by command, whichever package brought them.
+stub node 'exit 0'
+stub npm 'exit 0'
 hide() { mv "$bin/$1" "$bin/$1.hidden"; }
 show() { mv "$bin/$1.hidden" "$bin/$1"; }
 
@@ -64,6 +67,14 @@ check "root, apt fails: its log is shown" test 0 "file" 100 0 0 1 \
     'Installing: file|Reading package lists\.\.\.|ERROR: apt-get could not install: file \(log: .*\)' \
     "apt-get update -qq []"
 check "user with sudo" test 1000 "file lintian" 0 0 0 0 "$install_line" "sudo|${root_calls%%|*}|sudo|${root_calls#*|}"
+hide node
+hide npm
+check "root, no node: Debian's nodejs and npm for the browser tests" test 0 "" 0 0 0 0 \
+    'Installing: nodejs npm' \
+    'apt-get update -qq []|apt-get install -y -qq nodejs npm [noninteractive]'
+check "root, no node: play needs none" play 0 "" 0 0 0 0 "" ""
+show node
+show npm
 hide sudo
 check "user without sudo: the command to run as root" test 1000 "file lintian" 0 0 0 1 \
     'ERROR: missing packages; as root, run: apt-get install file lintian' ""

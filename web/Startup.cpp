@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+// The browser's start-up: the page is the screen, and there are no standard
+// descriptors to guard or pipes to break, so there is nothing to prepare and
+// SDL_Init starts the canvas.
+#include "game/Startup.h"
+
+void PrepareStartup() {}
