@@ -5,6 +5,7 @@
 // from the source folder, with the fake clock so that nothing waits and the
 // explosions stay on screen for as long as they are measured.
 #include "../tests/FakeClock.h"
+#include "WorstFrame.h"
 #include "game/Match.h"
 #include "game/Screen.h"
 #include "game/Scroller.h"
@@ -38,18 +39,6 @@ constexpr double MICROS_PER_SECOND = 1e6;
 constexpr double NANOS_PER_SECOND = 1e9;
 constexpr int UPDATE_BATCHES = 20000;
 
-constexpr float BANNER_ON_SCREEN = 800.0f; // px of scrolling that bring the banner to offset 0
-
-// The worst frame's 200 shots: a grid of 10 by 10 per player over the whole
-// screen, BLUE's half a cell off RED's.
-constexpr int SHOT_COLUMNS = 10;
-constexpr float SHOT_FIRST_X = 40.0f; // px
-constexpr float SHOT_STEP_X = 80.0f;  // px
-constexpr float SHOT_FIRST_Y = 37.0f; // px
-constexpr float SHOT_STEP_Y = 58.0f;  // px
-constexpr float BLUE_SHIFT_X = 40.0f; // px
-constexpr float BLUE_SHIFT_Y = 29.0f; // px
-
 // The update benchmark: shots fly far from both ships' heights so that none
 // hits, and are put back before they could reach an edge.
 constexpr float SHIP_Y_UPDATE = 100.0f;       // px
@@ -66,20 +55,7 @@ struct Scene {
 
     Scene() { PlaceForDuel(red, blue); }
 
-    void FillScreenWithShots() {
-        for (int i = 0; i < MAX_LASERS; ++i) {
-            const float x = SHOT_FIRST_X + SHOT_STEP_X * float(i % SHOT_COLUMNS);
-            const float y = SHOT_FIRST_Y + SHOT_STEP_Y * float(i / SHOT_COLUMNS);
-            Place(red.lasers[i], x, y);
-            Place(blue.lasers[i], x + BLUE_SHIFT_X, y + BLUE_SHIFT_Y);
-        }
-    }
-
-    static void Place(Laser& laser, float x, float y) {
-        laser.SetX(x);
-        laser.SetY(y);
-        laser.SetEnabled(true);
-    }
+    void FillScreenWithShots() { ::FillScreenWithShots(red, blue); }
 };
 
 // One picture's top-left part on the screen, the way the frame draws it.
@@ -351,8 +327,8 @@ void BM_UpdateMatchAllShotsInFlight(benchmark::State& state) {
     auto putBack = [&] {
         for (int i = 0; i < MAX_LASERS; ++i) {
             const float x = SHOT_FIRST_X_UPDATE + SHOT_STEP_X_UPDATE * float(i);
-            Scene::Place(scene.red.lasers[i], x, SHOT_Y_UPDATE);
-            Scene::Place(scene.blue.lasers[i], x, SHOT_Y_UPDATE);
+            PutInFlight(scene.red.lasers[i], x, SHOT_Y_UPDATE);
+            PutInFlight(scene.blue.lasers[i], x, SHOT_Y_UPDATE);
         }
     };
     putBack();

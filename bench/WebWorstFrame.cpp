@@ -6,31 +6,13 @@
 #include "../game/Player.h"
 #include "../game/Scroller.h"
 #include "../gfx/GFX.h"
+#include "WorstFrame.h"
 
 #include <SDL.h>
 #include <cstdlib>
 
 namespace {
-
-constexpr int WORST_FRAMES = 600;          // ten seconds at 60 Hz
-constexpr float BANNER_ON_SCREEN = 800.0f; // px of scrolling that bring the banner to offset 0
-
-// The same grid of shots as the desktop frame benchmark: 10 by 10 per player,
-// BLUE's half a cell off RED's.
-constexpr int SHOT_COLUMNS = 10;
-constexpr float SHOT_FIRST_X = 40.0f; // px
-constexpr float SHOT_STEP_X = 80.0f;  // px
-constexpr float SHOT_FIRST_Y = 37.0f; // px
-constexpr float SHOT_STEP_Y = 58.0f;  // px
-constexpr float BLUE_SHIFT_X = 40.0f; // px
-constexpr float BLUE_SHIFT_Y = 29.0f; // px
-
-void Place(Laser& laser, float x, float y) {
-    laser.SetX(x);
-    laser.SetY(y);
-    laser.SetEnabled(true);
-}
-
+constexpr int WORST_FRAMES = 600; // ten seconds at 60 Hz
 } // namespace
 
 int main(int /*argc*/, char** /*argv*/) {
@@ -42,12 +24,7 @@ int main(int /*argc*/, char** /*argv*/) {
     Player red;
     Player blue;
     PlaceForDuel(red, blue);
-    for (int i = 0; i < MAX_LASERS; ++i) {
-        const float x = SHOT_FIRST_X + SHOT_STEP_X * float(i % SHOT_COLUMNS);
-        const float y = SHOT_FIRST_Y + SHOT_STEP_Y * float(i / SHOT_COLUMNS);
-        Place(red.lasers[i], x, y);
-        Place(blue.lasers[i], x + BLUE_SHIFT_X, y + BLUE_SHIFT_Y);
-    }
+    FillScreenWithShots(red, blue);
     Scroller scroller;
     scroller.Scroll(BANNER_ON_SCREEN);
     for (int frame = 0; frame < WORST_FRAMES; ++frame) {
