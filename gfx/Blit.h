@@ -28,12 +28,19 @@ inline bool SameFormat(const SDL_PixelFormat* p, const SDL_PixelFormat* t) {
            t->palette == nullptr;
 }
 
+// Whether a surface's pixels may be read and written at any time without a
+// lock: plain memory, as on SDL's dummy driver and in an X11 window. One that
+// must be locked (a hardware surface, a run-length encoded picture, the
+// browser's canvas) is left to SDL's blit.
+inline bool IsPlainMemory(const SDL_Surface* surface) {
+    return !SDL_MUSTLOCK(surface) && surface->pixels != nullptr;
+}
+
 // Whether picture's pixels can be copied into target byte for byte: both in
 // plain memory, of one size and one format, and picture drawn opaque.
 inline bool SameLayout(const SDL_Surface* picture, const SDL_Surface* target) {
-    return picture->w == target->w && picture->h == target->h &&
-           !((picture->flags | target->flags) & SDL_HWSURFACE) &&
-           !(picture->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) &&
+    return picture->w == target->w && picture->h == target->h && IsPlainMemory(picture) &&
+           IsPlainMemory(target) && !(picture->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) &&
            SameFormat(picture->format, target->format);
 }
 
@@ -42,12 +49,7 @@ inline bool SameLayout(const SDL_Surface* picture, const SDL_Surface* target) {
 // every sprite drawn over it afterwards would wait for memory; a row copy
 // keeps the screen in the cache. Anything else goes through SDL.
 inline void CopyOver(SDL_Surface* picture, SDL_Surface* target) {
-    if (!SameLayout(picture, target) || SDL_LockSurface(picture) != 0) {
-        BlitAt(picture, 0, picture->w, picture->h, target, 0, 0);
-        return;
-    }
-    if (SDL_LockSurface(target) != 0) {
-        SDL_UnlockSurface(picture);
+    if (!SameLayout(picture, target)) {
         BlitAt(picture, 0, picture->w, picture->h, target, 0, 0);
         return;
     }
@@ -56,6 +58,4 @@ inline void CopyOver(SDL_Surface* picture, SDL_Surface* target) {
         std::memcpy(static_cast<Uint8*>(target->pixels) + y * target->pitch,
                     static_cast<const Uint8*>(picture->pixels) + y * picture->pitch, rowBytes);
     }
-    SDL_UnlockSurface(target);
-    SDL_UnlockSurface(picture);
 }

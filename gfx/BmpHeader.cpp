@@ -64,8 +64,8 @@ template <size_t N> bool OneOf(Uint16 depth, const Uint16 (&depths)[N]) {
 }
 
 // Reads the header from the stream's position, which is the picture's start,
-// given the length of the file from there on.
-bool CheckFrom(SDL_RWops* file, Sint64 length) {
+// given the length of the file from there on; what it read goes to format.
+bool CheckFrom(SDL_RWops* file, Sint64 length, BmpFormat& format) {
     char mark[MARK_SIZE] = {0, 0};
     if (length < MARK_SIZE || SDL_RWread(file, mark, sizeof mark[0], MARK_SIZE) != MARK_SIZE ||
         mark[0] != 'B' || mark[1] != 'M') {
@@ -140,12 +140,13 @@ bool CheckFrom(SDL_RWops* file, Sint64 length) {
     if (length - pixelOffset < rowBytes * rows) {
         return Refuse("BMP pixel data cut short");
     }
+    format = {infoSize, depth, compression};
     return true;
 }
 
 } // namespace
 
-bool CheckBmpHeader(SDL_RWops* file) {
+bool CheckBmpHeader(SDL_RWops* file, BmpFormat* format) {
     if (file == nullptr) {
         return false; // SDL has already said why the file could not be opened
     }
@@ -154,7 +155,11 @@ bool CheckBmpHeader(SDL_RWops* file) {
     if (start < 0 || end < start || SDL_RWseek(file, start, RW_SEEK_SET) != start) {
         return Refuse("Cannot read the BMP picture");
     }
-    const bool accepted = CheckFrom(file, end - start);
+    BmpFormat read;
+    const bool accepted = CheckFrom(file, end - start, read);
+    if (accepted && format != nullptr) {
+        *format = read;
+    }
     // SDL's reader takes the picture from where the stream stands.
     if (SDL_RWseek(file, start, RW_SEEK_SET) != start) {
         return Refuse("Cannot read the BMP picture");

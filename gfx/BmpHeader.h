@@ -3,7 +3,17 @@
 // cannot cope with (odd bit depths, absurd sizes, cut-short data) away from it.
 #pragma once
 
+#include <SDL_types.h>
+
 struct SDL_RWops;
+
+// What the check read of an accepted picture's header, for a reader of its
+// own (the browser's) to choose by.
+struct BmpFormat {
+    Uint32 infoSize = 0;    // bytes of the info header
+    Uint16 depth = 0;       // bits per pixel
+    Uint32 compression = 0; // 0 uncompressed, 3 bit fields
+};
 
 // The largest width or height a picture may claim: far above anything the
 // 800x600 screen shows, and small enough that a row of 32-bit pixels stays
@@ -19,4 +29,5 @@ constexpr int MAX_PICTURE_SIDE = 8192; // px
 // the two whose palette SDL 1.2 finds. Leaves the stream where it found it.
 // A refused picture gets a short reason as SDL's error text; a null stream
 // (a file that could not be opened) is refused with SDL's text left as it is.
-bool CheckBmpHeader(SDL_RWops* file);
+// An accepted picture's header kind goes to format when one is given.
+bool CheckBmpHeader(SDL_RWops* file, BmpFormat* format = nullptr);

@@ -162,7 +162,7 @@ void Sprite::Release() {
 }
 
 bool Sprite::CopiesInto(const SDL_Surface* target) const {
-    return runCount > 0 && !SDL_MUSTLOCK(target) && target->pixels != nullptr &&
+    return runCount > 0 && IsPlainMemory(target) &&
            (box->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) == SDL_SRCCOLORKEY &&
            SameFormat(runPixels->format, target->format);
 }

@@ -4,6 +4,8 @@
 // here take precedence over the emulation's own.
 #include "WebPlatform.h"
 
+#include "gfx/BmpHeader.h"
+
 #include <SDL.h>
 #include <cstdarg>
 #include <cstdio>
@@ -98,18 +100,7 @@ int Close(SDL_RWops* ops) {
     return flushed ? 0 : -1;
 }
 
-// The bits per pixel and compression of a BMP whose header has passed the
-// game's check, read without moving the stream.
-struct BmpKind {
-    Uint32 infoSize = 0;
-    Uint16 depth = 0;
-    Uint32 compression = 0;
-};
-constexpr long DEPTH_AT = 28;            // bytes into the file, in every header kind
-constexpr long COMPRESSION_AT = 30;      // bytes into the file, 40-byte header and longer
-constexpr long INFO_SIZE_AT = 14;        // bytes into the file
-constexpr Uint32 CORE_HEADER_SIZE = 12;  // bytes
-constexpr long CORE_DEPTH_AT = 24;       // bytes into the file
+// What the browser's reader takes of the headers the game's check accepts.
 constexpr Uint16 TRUE_COLOUR_DEPTH = 24; // bits per pixel
 constexpr Uint16 RGBA_DEPTH = 32;        // bits per pixel
 constexpr Uint32 BI_RGB = 0;
@@ -125,30 +116,6 @@ bool StbReadsHeader(Uint32 size) {
         }
     }
     return false;
-}
-
-Uint32 ReadAt(SDL_RWops* src, long start, long at, int bytes) {
-    Uint8 raw[sizeof(Uint32)] = {0, 0, 0, 0};
-    SDL_RWseek(src, start + at, RW_SEEK_SET);
-    SDL_RWread(src, raw, 1, size_t(bytes));
-    Uint32 value = 0;
-    for (int i = bytes - 1; i >= 0; --i) {
-        value = value << 8 | raw[i];
-    }
-    return value;
-}
-
-BmpKind KindOf(SDL_RWops* src, long start) {
-    BmpKind kind;
-    kind.infoSize = ReadAt(src, start, INFO_SIZE_AT, sizeof(Uint32));
-    if (kind.infoSize == CORE_HEADER_SIZE) {
-        kind.depth = Uint16(ReadAt(src, start, CORE_DEPTH_AT, sizeof(Uint16)));
-    } else {
-        kind.depth = Uint16(ReadAt(src, start, DEPTH_AT, sizeof(Uint16)));
-        kind.compression = ReadAt(src, start, COMPRESSION_AT, sizeof(Uint32));
-    }
-    SDL_RWseek(src, start, RW_SEEK_SET);
-    return kind;
 }
 
 // Pixels of stb_image's RGBA copied into a new surface of the emulation.
@@ -277,18 +244,22 @@ SDL_Surface* SDL_LoadBMP_RW(SDL_RWops* src, int freesrc) {
     if (src == nullptr) {
         return nullptr;
     }
+    // The game's header check has passed the picture already; it is read
+    // again here for its kind, and for any caller that comes without it.
+    BmpFormat kind;
+    SDL_Surface* surface = nullptr;
     const long start = SDL_RWtell(src);
     const long end = SDL_RWseek(src, 0, RW_SEEK_END);
-    const BmpKind kind = KindOf(src, start);
-    SDL_Surface* surface = nullptr;
-    if (!StbReadsHeader(kind.infoSize)) {
+    if (start < 0 || end <= start || SDL_RWseek(src, start, RW_SEEK_SET) != start) {
+        SDL_SetError("Error reading from datastream");
+    } else if (!CheckBmpHeader(src, &kind)) {
+        // The check's own reason stays as SDL's error.
+    } else if (!StbReadsHeader(kind.infoSize)) {
         SDL_SetError("Unsupported BMP header in the browser");
     } else if (kind.depth != TRUE_COLOUR_DEPTH && kind.depth != RGBA_DEPTH) {
         SDL_SetError("Unsupported BMP bits per pixel in the browser");
     } else if (kind.compression != BI_RGB) {
         SDL_SetError("Unsupported BMP compression in the browser");
-    } else if (start < 0 || end <= start) {
-        SDL_SetError("Error reading from datastream");
     } else {
         // Read whole, since stb_image decodes from memory.
         const size_t length = size_t(end - start);

@@ -5,7 +5,7 @@
 // downloads a 24-bit screenshot.bmp holding exactly the frame shown.
 'use strict';
 
-const { test, before, after } = require('node:test');
+const { test, before } = require('node:test');
 const assert = require('node:assert');
 const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
@@ -81,20 +81,13 @@ function parseBmp(bytes) {
   return { width, height, depth, size: bytes.length, rgba };
 }
 
-let server;
-let chromium;
-before(async () => {
+before(() => {
   assert.ok(REFERENCE, 'DUELSTAR_REFERENCE_FRAME names the reference tool');
-  server = await h.serve();
-  chromium = await h.launch();
 });
-after(async () => {
-  await chromium.close();
-  server.close();
-});
+const shared = h.serveAndLaunch();
 
 test('the opening frame is the desktop frame', async () => {
-  const { page, context } = await h.open(chromium.browser, server.url, { clock: true });
+  const { page, context } = await h.open(shared.chromium.browser, shared.server.url, { clock: true });
   await h.startWithClock(page);
   const wrong = differences(await h.readFrame(page), reference(null), 0);
   assert.deepStrictEqual(wrong.slice(0, 5), [], `${wrong.length} pixels differ`);
@@ -102,7 +95,7 @@ test('the opening frame is the desktop frame', async () => {
 });
 
 test('with the banner in, and p downloads that frame as screenshot.bmp', async () => {
-  const { page, context } = await h.open(chromium.browser, server.url,
+  const { page, context } = await h.open(shared.chromium.browser, shared.server.url,
     { clock: true, downloads: true });
   await h.startWithClock(page);
   await h.step(page, FRAME_MS, FRAMES);

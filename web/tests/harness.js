@@ -7,6 +7,7 @@
 const fs = require('node:fs');
 const http = require('node:http');
 const path = require('node:path');
+const { before, after } = require('node:test');
 const { chromium } = require('playwright-core');
 
 const BUILD = process.env.DUELSTAR_WEB_BUILD || path.join(__dirname, '..', '..', 'build-web');
@@ -103,6 +104,21 @@ function takeTheClock() {
       document.dispatchEvent(new Event('visibilitychange'));
     },
   };
+}
+
+// A test file's server over the build folder and its Chromium: started
+// before the file's tests, stopped after them.
+function serveAndLaunch() {
+  const shared = { server: null, chromium: null };
+  before(async () => {
+    shared.server = await serve();
+    shared.chromium = await launch();
+  });
+  after(async () => {
+    await shared.chromium.close();
+    shared.server.close();
+  });
+  return shared;
 }
 
 // Opens the game; with clock set, the test drives time and refreshes.
@@ -217,6 +233,6 @@ function findShips(rgba, colour) {
 
 module.exports = {
   BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
-  serve, launch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
+  serve, launch, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
   rgb565, findShips,
 };

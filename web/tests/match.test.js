@@ -5,7 +5,7 @@
 // frame rate is the refresh rate, never that of a busy loop.
 'use strict';
 
-const { test, before, after } = require('node:test');
+const { test } = require('node:test');
 const assert = require('node:assert');
 const h = require('./harness.js');
 
@@ -15,23 +15,14 @@ const MAX_FPS = 120;
 const MIN_FPS = 10; // even on a loaded machine
 const MATCH_TIMEOUT = 120000; // ms: a match takes about ten seconds
 
-let server;
-let chromium;
-before(async () => {
-  server = await h.serve();
-  chromium = await h.launch();
-});
-after(async () => {
-  await chromium.close();
-  server.close();
-});
+const shared = h.serveAndLaunch();
 
 for (const { winner, fire } of [
   { winner: 'Red', fire: 's' },
   { winner: 'Blue', fire: 'Enter' },
 ]) {
   test(`${winner} wins a whole match 3-0`, async () => {
-    const { page, context } = await h.open(chromium.browser, server.url);
+    const { page, context } = await h.open(shared.chromium.browser, shared.server.url);
     await h.waitHandedOver(page, 2); // past the loading picture
     await page.keyboard.down(fire);
     const end = await h.waitForExit(page, MATCH_TIMEOUT);

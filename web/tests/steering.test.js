@@ -5,7 +5,7 @@
 // hidden page does not advance the match.
 'use strict';
 
-const { test, before, after } = require('node:test');
+const { test } = require('node:test');
 const assert = require('node:assert');
 const h = require('./harness.js');
 
@@ -15,19 +15,10 @@ const SLACK = 1; // px: positions are sums of rounded steps, drawn truncated
 const BLUE_START = { x: 100, y: 300 };
 const RED_START = { x: 700, y: 300 };
 
-let server;
-let chromium;
-before(async () => {
-  server = await h.serve();
-  chromium = await h.launch();
-});
-after(async () => {
-  await chromium.close();
-  server.close();
-});
+const shared = h.serveAndLaunch();
 
 async function started() {
-  const opened = await h.open(chromium.browser, server.url, { clock: true });
+  const opened = await h.open(shared.chromium.browser, shared.server.url, { clock: true });
   await h.startWithClock(opened.page);
   return opened;
 }
