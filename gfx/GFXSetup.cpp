@@ -10,6 +10,7 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <sys/stat.h>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* loadingImage = nullptr;
@@ -59,6 +60,8 @@ constexpr int SCREEN_BPP = 16; // bits per pixel
 constexpr Uint32 SCREEN_FLAGS = SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWACCEL | SDL_HWSURFACE;
 constexpr Uint32 LOADING_TIME = 2500; // ms the loading picture stays before the rest loads
 constexpr int PATH_SIZE = 256;        // bytes, for "images/" and a file name of the list
+constexpr int MESSAGE_SIZE = 512;     // bytes, for a picture's path and the reason it was refused
+constexpr const char* WHERE_LOADING = "GFX::loadbmp()";
 
 // Black pixels of the sprites are see-through; run-length encoding makes
 // keyed blits fast.
@@ -76,40 +79,84 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
         SDL_SetAlpha(picture, BANNER_ALPHA_FLAGS, BANNER_ALPHA);
     }
 }
+// Ends the game naming the picture, so the player knows which file to mend.
+[[noreturn]] void Refuse(const char* path, const char* reason) {
+    char message[MESSAGE_SIZE];
+    std::snprintf(message, sizeof message, "%s: %s", path, reason);
+    Report().Error(WHERE_LOADING, message);
+}
+
+// Only a regular file can be a picture. Opening a named pipe blocks until
+// something writes into it, which would freeze the game before its first
+// line, and a folder, socket or device holds no picture either. A path that
+// cannot be looked at is left to the loader, whose "Couldn't open" names it.
+void RefuseUnlessFile(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0 || S_ISREG(info.st_mode)) {
+        return;
+    }
+    if (S_ISFIFO(info.st_mode)) {
+        Refuse(path, "A named pipe, not a file");
+    }
+    if (S_ISDIR(info.st_mode)) {
+        Refuse(path, "A folder, not a file");
+    }
+    if (S_ISSOCK(info.st_mode)) {
+        Refuse(path, "A socket, not a file");
+    }
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+        Refuse(path, "A device, not a file");
+    }
+    Refuse(path, "Not a regular file");
+}
+
+void PathOf(Picture picture, char (&path)[PATH_SIZE]) {
+    std::snprintf(path, sizeof path, "%s/%s", IMAGES_FOLDER, FileOf(picture).name);
+}
 } // namespace
 
 SDL_Surface* GFX::loadPicture(Picture picture) {
     char path[PATH_SIZE];
-    std::snprintf(path, sizeof path, "%s/%s", IMAGES_FOLDER, FileOf(picture).name);
+    PathOf(picture, path);
     return loadbmp(path);
 }
 
 SDL_Surface* GFX::loadbmp(const char* path) {
+    RefuseUnlessFile(path);
     SDL_RWops* file = SDL_RWFromFile(path, "rb");
-    // A picture whose header SDL's reader cannot cope with never reaches it; a
-    // file that could not be opened keeps SDL's own reason.
+    // SDL's own reason for a file it could not open already names the path.
+    if (file == nullptr) {
+        Report().Error(WHERE_LOADING, SDL_GetError());
+    }
+    // A picture whose header SDL's reader cannot cope with never reaches it.
     if (!CheckBmpHeader(file)) {
-        if (file != nullptr) {
-            SDL_RWclose(file);
-        }
-        Report().Error("GFX::loadbmp()", SDL_GetError());
+        SDL_RWclose(file);
+        Refuse(path, SDL_GetError());
     }
     // The loader closes the file itself.
     SDL_Surface* loaded = SDL_LoadBMP_RW(file, 1);
     if (loaded == nullptr) {
-        Report().Error("GFX::loadbmp()", SDL_GetError());
+        Refuse(path, SDL_GetError());
     }
     SDL_Surface* converted = SDL_DisplayFormat(loaded);
     SDL_FreeSurface(loaded);
     // A picture that cannot be converted is as unusable as a missing one; left
     // alone it would only fail later, in the middle of a frame.
     if (converted == nullptr) {
-        Report().Error("GFX::loadbmp()", SDL_GetError());
+        Refuse(path, SDL_GetError());
     }
     return converted;
 }
 
 void GFX::sdlInit() {
+    // A picture that is no file is refused before the screen changes, not
+    // after the loading picture's wait; the loader looks again when it loads.
+    for (const PictureFile& file : PICTURE_FILES) {
+        char path[PATH_SIZE];
+        PathOf(file.picture, path);
+        RefuseUnlessFile(path);
+    }
+
     screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, SCREEN_FLAGS);
     if (screen == nullptr) {
         Report().Error("GFX::sdlInit()", SDL_GetError());

@@ -13,6 +13,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -162,13 +163,14 @@ ChildResult RunSetUpInChild(const std::string& folder, bool startVideo,
     });
 }
 
-enum Damage { MISSING, NOT_A_BMP, EMPTY };
+enum Damage { MISSING, NOT_A_BMP, EMPTY, FOLDER };
 
 struct BrokenCase {
     const char* name;
     Picture picture;
     Damage damage;
-    const char* reason; // SDL's, after "ERROR: GFX::loadbmp(): "; nullptr: "Couldn't open <path>"
+    // After "ERROR: GFX::loadbmp(): <path>: "; nullptr: SDL's "Couldn't open <path>" alone.
+    const char* reason;
     const char* record;
 };
 
@@ -183,13 +185,16 @@ TEST_P(BrokenPicture, EndsTheProgramWithTheLoadersMessage) {
     const std::string relative = std::string("images/") + FileOf(c.picture).name;
     const std::string path = folder + "/" + relative;
     std::remove(path.c_str());
-    if (c.damage != MISSING) {
+    if (c.damage == FOLDER) {
+        ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    } else if (c.damage != MISSING) {
         std::ofstream(path) << (c.damage == NOT_A_BMP ? "a picture, honestly\n" : "");
     }
     const ChildResult r = RunSetUpInChild(folder, true, [] { GFX().Init(SUBSYSTEM_SDL); });
     EXPECT_TRUE(r.exited);
     EXPECT_EQ(r.status, 1);
-    const std::string reason = c.reason != nullptr ? c.reason : "Couldn't open " + relative;
+    const std::string reason =
+        c.reason != nullptr ? relative + ": " + c.reason : "Couldn't open " + relative;
     EXPECT_EQ(r.out, "ERROR: GFX::loadbmp(): " + reason + "\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(ReadFile(folder + "/record.txt"), c.record);
@@ -199,6 +204,7 @@ TEST_P(BrokenPicture, EndsTheProgramWithTheLoadersMessage) {
 constexpr char BEFORE[] = "waited 0, loading picture not shown";
 constexpr char AFTER[] = "waited 2500, loading picture shown";
 constexpr char NOT_BMP[] = "File is not a Windows BMP file";
+constexpr char NOT_A_FILE[] = "A folder, not a file";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrokenPicture,
@@ -216,7 +222,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenCase{"LoadingNotABmp", Picture::LOADING, NOT_A_BMP, NOT_BMP, BEFORE},
                       BrokenCase{"ShipBlueNotABmp", Picture::SHIP_BLUE, NOT_A_BMP, NOT_BMP, AFTER},
                       BrokenCase{"StarsEmpty", Picture::STARS, EMPTY, NOT_BMP, BEFORE},
-                      BrokenCase{"TextEmpty", Picture::TEXT, EMPTY, NOT_BMP, AFTER}),
+                      BrokenCase{"TextEmpty", Picture::TEXT, EMPTY, NOT_BMP, AFTER},
+                      // No file is opened to find out: before the screen changes.
+                      BrokenCase{"LoadingFolder", Picture::LOADING, FOLDER, NOT_A_FILE, BEFORE},
+                      BrokenCase{"BlueBoomFolder", Picture::BLUE_BOOM, FOLDER, NOT_A_FILE, BEFORE}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SetupFails, APictureThatCannotBeConvertedIsFatal) {
@@ -225,7 +234,7 @@ TEST(SetupFails, APictureThatCannotBeConvertedIsFatal) {
     const ChildResult r = RunSetUpInChild(folder, true, [] { GFX().loadbmp("images/stars.bmp"); });
     EXPECT_TRUE(r.exited);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "ERROR: GFX::loadbmp(): No video mode has been set\n");
+    EXPECT_EQ(r.out, "ERROR: GFX::loadbmp(): images/stars.bmp: No video mode has been set\n");
     EXPECT_EQ(r.err, "");
     RemoveFolder(folder);
 }

@@ -5,7 +5,9 @@
 // does not have, BMPs of every depth, and pictures smaller and larger than
 // the drawing relies on. Each run either plays (and then ends with status 0
 // on a quit request) or ends with the one line "ERROR: GFX::loadbmp():
-// <reason>" and status 1; never a crash, a hang or a sanitizer report. The
+// images/<picture>: <reason>" and status 1; never a crash, a hang or a
+// sanitizer report. A path that is no file (a named pipe, a folder, a socket,
+// a device) is refused before the screen changes. The
 // runs go in parallel, since each spends most of its time showing the loading
 // picture. The same runner starts the game once under valgrind's memcheck.
 //
@@ -26,7 +28,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +75,8 @@ struct GameRun {
     std::string out;
     std::string err;
     std::chrono::steady_clock::time_point deadline;
+    std::chrono::steady_clock::time_point started;
+    double seconds = 0; // from start to end
 };
 
 std::string TempFile(const std::string& folder, const char* name) {
@@ -156,6 +162,8 @@ bool Start(GameRun& run, const std::string& watcher, const std::string& scratch)
 
 void Finish(GameRun& run) {
     waitpid(run.pid, &run.wstatus, 0);
+    run.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
     close(run.signalFd);
     run.signalFd = -1;
     run.out = ReadText(run.outPath);
@@ -174,7 +182,8 @@ void RunAll(std::vector<GameRun>& runs, int parallel, int limitSeconds, const st
     while (started < runs.size() || !active.empty()) {
         while (started < runs.size() && int(active.size()) < parallel) {
             GameRun& run = runs[started++];
-            run.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+            run.started = std::chrono::steady_clock::now();
+            run.deadline = run.started + std::chrono::seconds(limitSeconds);
             if (Start(run, watcher, scratch)) {
                 active.push_back(&run);
             } else {
@@ -384,7 +393,8 @@ TEST_F(BadPictures, NeverCrashOrHangTheGame) {
                 << run.name << ": " << SDL_GetError();
             run.command = {gameBinary};
             if (variant.reason != nullptr) {
-                run.expectedOut = std::string("ERROR: GFX::loadbmp(): ") + variant.reason + "\n";
+                run.expectedOut = std::string("ERROR: GFX::loadbmp(): images/") + PICTURES[p] +
+                                  ": " + variant.reason + "\n";
             }
             runs.push_back(run);
         }
@@ -416,6 +426,81 @@ TEST_F(BadPictures, NeverCrashOrHangTheGame) {
     std::cout << runs.size() << " runs of " << gameBinary
               << (sdlFolder.empty() ? "" : " with the SDL in " + sdlFolder) << " in " << seconds
               << " s: " << played << " played and quit, " << refused << " refused a picture"
+              << std::endl;
+}
+
+// Picture paths that name no file. The named pipe is the dangerous one:
+// reading it would block the game until something wrote into it.
+struct NotAFile {
+    const char* name;
+    const char* reason;
+};
+
+const NotAFile NOT_FILES[] = {
+    {"named-pipe", "A named pipe, not a file"},
+    {"folder", "A folder, not a file"},
+    {"socket", "A socket, not a file"},
+    {"device", "A device, not a file"},
+};
+
+constexpr int NOT_A_FILE_LIMIT = 10; // s before a run counts as hung
+// Refused before the screen changes: well inside the loading picture's 2.5 s,
+// even for the last picture loaded.
+constexpr double REFUSAL_TIME = 2.0; // s
+
+bool MakeNotAFile(const std::string& path, const NotAFile& kind) {
+    const std::string name = kind.name;
+    if (name == "named-pipe") {
+        return mkfifo(path.c_str(), 0644) == 0;
+    }
+    if (name == "folder") {
+        return mkdir(path.c_str(), 0755) == 0;
+    }
+    if (name == "device") {
+        return symlink("/dev/zero", path.c_str()) == 0;
+    }
+    // A bound socket leaves its file behind when closed.
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound =
+        fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return bound;
+}
+
+TEST_F(BadPictures, APathThatIsNoFileIsRefusedAtOnce) {
+    std::vector<GameRun> runs;
+    for (const char* picture : PICTURES) {
+        for (const NotAFile& kind : NOT_FILES) {
+            GameRun run;
+            run.name = std::string(picture) + " " + kind.name;
+            run.folder = Folder(std::string(picture) + "-" + kind.name, picture);
+            ASSERT_TRUE(MakeNotAFile(run.folder + "/images/" + picture, kind))
+                << run.name << ": " << std::strerror(errno);
+            run.command = {gameBinary};
+            run.expectedOut =
+                std::string("ERROR: GFX::loadbmp(): images/") + picture + ": " + kind.reason + "\n";
+            runs.push_back(run);
+        }
+    }
+    RunAll(runs, PARALLEL_RUNS, NOT_A_FILE_LIMIT, WatcherPath(), scratch);
+    double slowest = 0;
+    for (const GameRun& run : runs) {
+        slowest = std::max(slowest, run.seconds);
+        const bool exited = !run.hung && WIFEXITED(run.wstatus);
+        EXPECT_TRUE(exited && WEXITSTATUS(run.wstatus) == 1 && run.out == run.expectedOut &&
+                    run.err.empty() && !run.playing)
+            << run.name << ": expected " << run.expectedOut << HowItEnded(run);
+        EXPECT_LT(run.seconds, REFUSAL_TIME) << run.name << ": " << HowItEnded(run);
+    }
+    std::cout << runs.size() << " paths that are no file, slowest refusal " << slowest << " s"
               << std::endl;
 }
 

@@ -150,13 +150,13 @@ const REFUSED = [
     line: "ERROR: GFX::loadbmp(): Couldn't open images/loading.bmp" },
   { what: 'a depth BMP does not define (the header check)',
     changes: { 'images/ship_red.bmp': writePicture(ship, { declaredDepth: 2 }) },
-    line: 'ERROR: GFX::loadbmp(): Unsupported BMP bits per pixel' },
+    line: 'ERROR: GFX::loadbmp(): images/ship_red.bmp: Unsupported BMP bits per pixel' },
   { what: 'a paletted picture',
     changes: { 'images/ship_red.bmp': writePicture(ship, { depth: 8 }) },
-    line: 'ERROR: GFX::loadbmp(): Unsupported BMP bits per pixel in the browser' },
+    line: 'ERROR: GFX::loadbmp(): images/ship_red.bmp: Unsupported BMP bits per pixel in the browser' },
   { what: 'a 52-byte header, which the browser reader does not know',
     changes: { 'images/ship_red.bmp': writePicture(ship, { info: 52 }) },
-    line: 'ERROR: GFX::loadbmp(): Unsupported BMP header in the browser' },
+    line: 'ERROR: GFX::loadbmp(): images/ship_red.bmp: Unsupported BMP header in the browser' },
 ];
 
 for (const c of REFUSED) {
