@@ -56,6 +56,24 @@ void OpenClosedStandardDescriptors() {
     }
 }
 
+// SDL turns SIGTERM into a quit request; a closed terminal ends the game the
+// same way. Raising a signal is safe inside a handler.
+void EndAsTerminated(int /*signal*/) { std::raise(SIGTERM); }
+
+// A player who started the game to outlive its terminal (nohup) left SIGHUP
+// ignored, and it stays so.
+void EndOnHangup() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+        return;
+    }
+    struct sigaction hangup {};
+    hangup.sa_handler = EndAsTerminated;
+    sigemptyset(&hangup.sa_mask);
+    hangup.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &hangup, nullptr);
+}
+
 void StartOnAScreen() {
     if (IsSet(DRIVER_VARIABLE)) {
         return;
@@ -81,5 +99,6 @@ void StartOnAScreen() {
 void PrepareStartup() {
     OpenClosedStandardDescriptors();
     std::signal(SIGPIPE, SIG_IGN);
+    EndOnHangup();
     StartOnAScreen();
 }

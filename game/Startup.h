@@ -9,6 +9,9 @@
 //   and the game's lines never land in them.
 // - A write to a pipe whose reader has gone fails instead of killing the game,
 //   which then still ends with its own status, exit handlers and all.
+// - SIGHUP (the terminal the game was started from closes) ends it as SIGTERM
+//   does, which SDL turns into a quit request: status 0, SDL_Quit run. A
+//   SIGHUP ignored at start (nohup) stays ignored.
 // - When the player names no driver in SDL_VIDEODRIVER, SDL's video starts on
 //   the first driver that shows a picture on a screen (an X display, a Wayland
 //   compositor, the Linux console's framebuffer) instead of SDL's own fallback

@@ -36,6 +36,7 @@ int main(int /*argc*/, char** /*argv*/) {
         Report().Error("main()", SDL_GetError());
     }
     std::atexit(SDL_Quit);
+    IgnoreUnreadEvents();
     SDL_WM_SetCaption(CAPTION, CAPTION);
     gfx.Init(SUBSYSTEM_SDL);
 

@@ -163,6 +163,33 @@ TEST_F(Keyboard, NonKeyEventsAreIgnored) {
     EXPECT_EQ(Raised(controls), "redDown");
 }
 
+constexpr int MOUSE_MOVES = 300;   // far more than SDL's event queue holds (about 128)
+constexpr int SCREEN_WIDTH = 800;  // px
+constexpr int SCREEN_HEIGHT = 600; // px
+constexpr int SCREEN_BPP = 16;
+
+// The mouse is moved through SDL itself, as a driver reports it: switched off,
+// its moves never reach the queue, and the keys behind them all do. The screen
+// opens after the switch, as in the game, and must not switch them on again.
+TEST_F(Keyboard, MouseMovesNeverCrowdOutKeysOnceUnreadEventsAreOff) {
+    IgnoreUnreadEvents();
+    ASSERT_NE(SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_BPP, SDL_SWSURFACE), nullptr)
+        << SDL_GetError();
+    for (int move = 0; move < MOUSE_MOVES; ++move) {
+        SDL_WarpMouse(Uint16(move % SCREEN_WIDTH), Uint16(move % SCREEN_HEIGHT));
+    }
+    Push(Down(SDLK_DOWN));
+    Push(Up(SDLK_DOWN));
+    Push(Down(SDLK_f));
+    KeyState keys;
+    Controls controls;
+    PollKeyboard(keys, controls);
+    EXPECT_EQ(Raised(controls), "redLeft");
+    for (Uint8 type : {SDL_KEYDOWN, SDL_KEYUP, SDL_QUIT}) {
+        EXPECT_EQ(SDL_EventState(type, SDL_QUERY), SDL_ENABLE) << "event type " << int(type);
+    }
+}
+
 // Each way out, pushed behind a held key: the poll ends the process at once
 // with status 0 and prints nothing.
 struct ExitCase {

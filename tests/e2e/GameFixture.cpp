@@ -7,6 +7,8 @@
 namespace {
 
 constexpr Milliseconds ESCAPE_LIMIT{5000};
+// How the preloaded probe's line on standard error starts.
+constexpr const char* QUIT_PROBE_LINE = "SDL_Quit ran; stdout is ";
 constexpr double MILLISECONDS_PER_SECOND = 1000.0;
 
 } // namespace
@@ -55,10 +57,20 @@ bool GameFixture::Hold(const std::vector<std::string>& keys, Milliseconds time) 
 
 void GameFixture::EndWithEscape() {
     ASSERT_TRUE(run->Keys({"key", "Escape"}));
-    ASSERT_TRUE(run->WaitForEnd(ESCAPE_LIMIT)) << "ESCAPE did not end the game; " << Describe();
+    ExpectQuietEnd(ESCAPE_LIMIT, "ESCAPE");
+}
+
+void GameFixture::ExpectQuietEnd(Milliseconds limit, const char* cause) {
+    ASSERT_TRUE(run->WaitForEnd(limit)) << cause << " did not end the game; " << Describe();
     Process& game = run->Game();
     EXPECT_TRUE(game.Exited()) << Describe();
     EXPECT_EQ(game.Status(), 0);
     EXPECT_EQ(game.Out(), "");
-    EXPECT_EQ(game.Err(), "");
+    const std::string err = game.Err();
+    if (How().quitProbe) {
+        EXPECT_EQ(err.rfind(QUIT_PROBE_LINE, 0), 0u) << "SDL_Quit did not run; " << Describe();
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << "more than the probe's line; " << Describe();
+    } else {
+        EXPECT_EQ(err, "");
+    }
 }

@@ -31,6 +31,11 @@ class GameFixture : public ::testing::Test {
     // nothing written.
     void EndWithEscape();
 
+    // Expects the game to end within limit with status 0 and nothing written,
+    // but for the quit probe's one line when it is preloaded. What ends it is
+    // named in failure messages.
+    void ExpectQuietEnd(Milliseconds limit, const char* cause);
+
     XServer display;
     std::unique_ptr<GameRun> run;
 };

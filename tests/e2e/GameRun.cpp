@@ -83,6 +83,7 @@ GameRun::GameRun(const XServer& display, const GameRunOptions& how)
     ProcessOptions options;
     options.workDir = folder;
     options.closeStdout = how.closeStdout;
+    options.ignoreHangup = how.ignoreHangup;
     // The game draws on this display's X server, never on any other device:
     // named, or the one a game choosing its own driver finds first.
     options.setEnv = {"DISPLAY=" + display.Name()};
@@ -100,6 +101,13 @@ GameRun::GameRun(const XServer& display, const GameRunOptions& how)
         options.setEnv.push_back(std::string("LD_LIBRARY_PATH=") + DUELSTAR_SDL12_COMPAT_DIR);
     } else {
         options.unsetEnv.insert(options.unsetEnv.end(), {"LD_LIBRARY_PATH", "LD_PRELOAD"});
+    }
+    if (how.quitProbe) {
+        // A sanitizer build accepts a preloaded library ahead of its runtime
+        // only when told so.
+        options.setEnv.insert(options.setEnv.end(),
+                              {"ASAN_OPTIONS=verify_asan_link_order=0",
+                               std::string("LD_PRELOAD=") + QUIT_PROBE_LIBRARY});
     }
     game = std::make_unique<Process>(DUELSTAR_BINARY, std::vector<std::string>{}, options);
     if (!game->Started()) {
@@ -124,6 +132,7 @@ bool GameRun::WaitForWindow() {
     const Clock::time_point deadline = Clock::now() + WINDOW_LIMIT;
     while (Clock::now() < deadline && !game->HasEnded()) {
         if (display.Xdotool({"search", "--onlyvisible", "--name", CAPTION_PATTERN})) {
+            windowSeen = Clock::now();
             std::this_thread::sleep_for(WINDOW_SETTLE);
             return !game->HasEnded();
         }

@@ -22,9 +22,12 @@ const char* LibraryName(SdlLibrary library);
 
 // How the game is started; the defaults are how every match is played.
 struct GameRunOptions {
-    bool nameDriver = true;   // SDL_VIDEODRIVER=x11, or none for the game to choose
-    bool pictures = true;     // a copy of images/ in its folder, or no pictures at all
-    bool closeStdout = false; // started as with ">&-"
+    bool nameDriver = true;    // SDL_VIDEODRIVER=x11, or none for the game to choose
+    bool pictures = true;      // a copy of images/ in its folder, or no pictures at all
+    bool closeStdout = false;  // started as with ">&-"
+    bool ignoreHangup = false; // started as with nohup
+    // With the probe preloaded that reports on standard error when SDL_Quit ran.
+    bool quitProbe = false;
 };
 
 class GameRun {
@@ -40,6 +43,9 @@ class GameRun {
     // Waits until the game's full-screen window shows, then a moment for it
     // to take the keyboard; false if it did not show in time or the game ended.
     bool WaitForWindow();
+    // When WaitForWindow first saw the window; the loading picture then shows
+    // for 2.5 s from about that moment.
+    Clock::time_point WindowSeen() const { return windowSeen; }
 
     // Presses p (again every few seconds until a file comes) and reads the
     // screenshot it saves; false with the reason when no complete screenshot
@@ -62,4 +68,5 @@ class GameRun {
     std::string folder;
     std::string error;
     std::unique_ptr<Process> game;
+    Clock::time_point windowSeen;
 };

@@ -75,6 +75,7 @@ Process::Process(const std::string& program, const std::vector<std::string>& arg
     if (options.closeStdout) {
         close(STDOUT_FILENO);
     }
+    std::signal(SIGHUP, options.ignoreHangup ? SIG_IGN : SIG_DFL);
     for (const std::string& name : options.unsetEnv) {
         unsetenv(name.c_str());
     }

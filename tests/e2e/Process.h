@@ -17,6 +17,9 @@ struct ProcessOptions {
     int passFd = -1; // a descriptor the program inherits, as passAs
     int passAs = -1;
     bool closeStdout = false; // started as with ">&-"; Out() then stays empty
+    // Started as with nohup: SIGHUP ignored. Otherwise it takes SIGHUP's
+    // default, whatever the test itself was started with.
+    bool ignoreHangup = false;
 };
 
 class Process {
