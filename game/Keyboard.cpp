@@ -29,9 +29,6 @@ const KeyBinding KEY_TABLE[] = {
     {SDLK_RETURN, &KeyState::keyReturn, &Controls::blueFire},
 };
 
-// The only events PollKeyboard reads.
-bool IsRead(int type) { return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_QUIT; }
-
 const KeyBinding* FindBinding(SDLKey symbol) {
     for (const KeyBinding& binding : KEY_TABLE) {
         if (binding.symbol == symbol) {
@@ -42,14 +39,6 @@ const KeyBinding* FindBinding(SDLKey symbol) {
 }
 
 } // namespace
-
-void IgnoreUnreadEvents() {
-    for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
-        if (!IsRead(type)) {
-            SDL_EventState(Uint8(type), SDL_IGNORE);
-        }
-    }
-}
 
 void PollKeyboard(KeyState& keys, Controls& controls) {
     SDL_Event event;

@@ -6,12 +6,6 @@
 #include "Controls.h"
 #include "KeyState.h"
 
-// Switches off in SDL every kind of event that PollKeyboard does not read
-// (mouse, window focus and size, joystick, ...), so that however many of them
-// come, SDL's event queue never fills up and drops a key or a quit request.
-// Call once after SDL_Init, before the window shows.
-void IgnoreUnreadEvents();
-
 // Drains SDL's event queue into keys, then raises (never lowers) the commands
 // of every held key: RED steers with t g f h and fires with s, BLUE with the
 // cursor keys and RETURN; p takes a screenshot. Ends the process with status 0 on ESCAPE or a quit

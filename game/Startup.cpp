@@ -74,6 +74,9 @@ void EndOnHangup() {
     sigaction(SIGHUP, &hangup, nullptr);
 }
 
+// The only events PollKeyboard reads.
+bool IsRead(int type) { return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_QUIT; }
+
 void StartOnAScreen() {
     if (IsSet(DRIVER_VARIABLE)) {
         return;
@@ -101,4 +104,12 @@ void PrepareStartup() {
     std::signal(SIGPIPE, SIG_IGN);
     EndOnHangup();
     StartOnAScreen();
+}
+
+void IgnoreUnreadEvents() {
+    for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {
+        if (!IsRead(type)) {
+            SDL_EventState(Uint8(type), SDL_IGNORE);
+        }
+    }
 }

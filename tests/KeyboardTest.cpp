@@ -3,6 +3,7 @@
 // and the two ways it ends the game.
 #include "game/Keyboard.h"
 #include "ChildProcess.h"
+#include "game/Startup.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -5,3 +5,7 @@
 #include "game/Startup.h"
 
 void PrepareStartup() {}
+
+// The page's event queue grows as needed, so events the game never reads
+// cannot crowd out its keys.
+void IgnoreUnreadEvents() {}
