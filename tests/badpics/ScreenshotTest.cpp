@@ -219,6 +219,9 @@ struct ShotCase {
     bool frameSaved;      // else the earlier "screenshot.bmp" stays
 };
 
+// Names the case in gtest's messages.
+void PrintTo(const ShotCase& c, std::ostream* out) { *out << c.name; }
+
 constexpr rlim_t SMALL_LIMIT = 65536;      // bytes: a twentieth of a frame's BMP
 constexpr char SMALL_DISK[] = "size=256k"; // the earlier shot fits, a frame does not
 constexpr int EARLIER_SIDE = 16;           // px: the earlier screenshot is a small picture
