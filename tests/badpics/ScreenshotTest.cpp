@@ -206,6 +206,7 @@ enum class InTheWay {
     FIFO,
     SYMLINK,   // to the other file
     HARD_LINK, // a second name of the other file
+    DIRECTORY, // empty
 };
 
 // Where the game runs: its own folder, or a mount of its own.
@@ -226,7 +227,9 @@ struct ShotCase {
 // Names the case in gtest's messages.
 void PrintTo(const ShotCase& c, std::ostream* out) { *out << c.name; }
 
-constexpr rlim_t SMALL_LIMIT = 65536;      // bytes: a twentieth of a frame's BMP
+constexpr rlim_t SMALL_LIMIT = 65536; // bytes: a twentieth of a frame's BMP
+// bytes: the headers and 800 x 600 pixels of 3 bytes, rows needing no padding
+constexpr rlim_t FRAME_FILE_SIZE = 14 + 40 + 800 * 600 * 3;
 constexpr char SMALL_DISK[] = "size=256k"; // the earlier shot fits, a frame does not
 constexpr int EARLIER_SIDE = 16;           // px: the earlier screenshot is a small picture
 
@@ -237,8 +240,11 @@ const ShotCase SHOT_CASES[] = {
     {"Symlink", InTheWay::SYMLINK, Disk::PLAIN, RLIM_INFINITY, true},
     {"HardLink", InTheWay::HARD_LINK, Disk::PLAIN, RLIM_INFINITY, true},
     {"FileSizeLimit", InTheWay::EARLIER_SHOT, Disk::PLAIN, SMALL_LIMIT, false},
+    {"FrameJustWithinTheLimit", InTheWay::EARLIER_SHOT, Disk::PLAIN, FRAME_FILE_SIZE, true},
+    {"LastByteOverTheLimit", InTheWay::EARLIER_SHOT, Disk::PLAIN, FRAME_FILE_SIZE - 1, false},
     {"FullDisk", InTheWay::EARLIER_SHOT, Disk::SMALL, RLIM_INFINITY, false},
     {"ReadOnlyFolder", InTheWay::EARLIER_SHOT, Disk::READ_ONLY, RLIM_INFINITY, false},
+    {"DirectoryInTheWay", InTheWay::DIRECTORY, Disk::PLAIN, RLIM_INFINITY, false},
 };
 
 std::set<std::string> Entries(const std::string& path) {
@@ -296,6 +302,9 @@ class ScreenshotInTheWay : public testing::TestWithParam<ShotCase> {
             ASSERT_TRUE(WriteFile(other, earlier));
             ASSERT_EQ(link(other.c_str(), shot.c_str()), 0);
             break;
+        case InTheWay::DIRECTORY:
+            ASSERT_EQ(mkdir(shot.c_str(), 0755), 0);
+            break;
         }
         before = Entries(play);
         if (disk == Disk::READ_ONLY) {
@@ -350,6 +359,11 @@ TEST_P(ScreenshotInTheWay, TheWholeFrameOrTheEarlierShotAndNothingElse) {
 
     struct stat st = {};
     ASSERT_EQ(lstat(shot.c_str(), &st), 0) << "no " << shot;
+    if (c.inTheWay == InTheWay::DIRECTORY) {
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(Entries(shot), std::set<std::string>()) << "written into the directory";
+        return;
+    }
     // Reading anything else (a FIFO) could block the test itself.
     ASSERT_TRUE(S_ISREG(st.st_mode)) << shot << " is not a plain file";
     if (!c.frameSaved) {
