@@ -26,8 +26,8 @@ constexpr int DEPTH = 16;   // bits per pixel, as the game's screen
 constexpr double MILLIS_PER_SECOND = 1e3;
 constexpr char SCREENSHOT[] = "screenshot.bmp";
 
-// SDL's own save, as the game made it before: the file is opened and
-// truncated in place.
+// SDL's own save straight into the file, opened and truncated in place: what
+// any save of the frame costs at least.
 void SdlSave(SDL_Surface* frame) { SDL_SaveBMP_RW(frame, SDL_RWFromFile(SCREENSHOT, "wb"), 1); }
 
 void SyncedSave(SDL_Surface* frame) {
@@ -53,8 +53,12 @@ void FillWithNoise(SDL_Surface* frame) {
 void BM_Screenshot(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     char folder[] = "screenshot-bench-XXXXXX";
-    if (SDL_Init(SDL_INIT_VIDEO) != 0 || mkdtemp(folder) == nullptr || chdir(folder) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         state.SkipWithError(SDL_GetError());
+        return;
+    }
+    if (mkdtemp(folder) == nullptr || chdir(folder) != 0) {
+        state.SkipWithError("no folder to save in can be made here");
         return;
     }
     SDL_Surface* frame = SDL_SetVideoMode(WIDTH, HEIGHT, DEPTH, SDL_SWSURFACE);
