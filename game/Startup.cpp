@@ -102,6 +102,9 @@ void StartOnAScreen() {
 void PrepareStartup() {
     OpenClosedStandardDescriptors();
     std::signal(SIGPIPE, SIG_IGN);
+    // Past a file size limit a write fails with EFBIG, which the screenshot
+    // handles, instead of killing the game.
+    std::signal(SIGXFSZ, SIG_IGN);
     EndOnHangup();
     StartOnAScreen();
 }

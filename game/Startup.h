@@ -8,8 +8,9 @@
 // - A standard descriptor (input, output, error) closed at start is opened on
 //   /dev/null, so the X connection or a picture file never takes its number
 //   and the game's lines never land in them.
-// - A write to a pipe whose reader has gone fails instead of killing the game,
-//   which then still ends with its own status, exit handlers and all.
+// - A write to a pipe whose reader has gone, or past a file size limit, fails
+//   instead of killing the game, which then still ends with its own status,
+//   exit handlers and all.
 // - SIGHUP (the terminal the game was started from closes) ends it as SIGTERM
 //   does, which SDL turns into a quit request: status 0, SDL_Quit run. A
 //   SIGHUP ignored at start (nohup) stays ignored.

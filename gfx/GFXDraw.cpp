@@ -4,6 +4,7 @@
 #include "Blit.h"
 #include "GFX.h"
 #include "Layout.h"
+#include "Screenshot.h"
 
 #include "../game/Player.h"
 #include "../game/Screen.h"
@@ -13,8 +14,6 @@
 
 namespace {
 constexpr Uint32 BOOM_TIME = 1000; // ms an explosion shows
-
-constexpr char SCREENSHOT[] = "screenshot.bmp";
 
 // A bar of the given red and blue levels; no bar has any green.
 void Bar(int x, int y, int width, Uint8 r, Uint8 b) {
@@ -114,7 +113,7 @@ void GFX::sdlDraw(const Player& red, const Player& blue, const Scroller& scrolle
 
     // Saved before the flip: the file holds exactly the frame about to be shown.
     if (screenshot) {
-        SDL_SaveBMP_RW(screen, SDL_RWFromFile(SCREENSHOT, "wb"), 1);
+        SaveScreenshot(screen);
     }
     SDL_Flip(screen);
 }

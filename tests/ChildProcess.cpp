@@ -101,8 +101,9 @@ ChildResult Fork(const std::function<void()>& inChild, const std::function<void(
 
 } // namespace
 
-ChildResult RunInChild(const std::function<void()>& body, ChildOutput output) {
-    return Fork(body, {}, output);
+ChildResult RunInChild(const std::function<void()>& body, ChildOutput output,
+                       const std::function<void(int pid)>& whileRunning) {
+    return Fork(body, whileRunning, output);
 }
 
 ChildResult RunProgram(const std::string& path, const std::string& workDir,

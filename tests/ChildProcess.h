@@ -26,7 +26,9 @@ enum class ChildOutput {
 // A body that returns instead of exiting ends the child with this status.
 constexpr int CHILD_RETURNED = 99;
 
-ChildResult RunInChild(const std::function<void()>& body, ChildOutput output = ChildOutput::File);
+// whileRunning, when given, gets the child's pid meanwhile.
+ChildResult RunInChild(const std::function<void()>& body, ChildOutput output = ChildOutput::File,
+                       const std::function<void(int pid)>& whileRunning = {});
 
 // Runs a program without arguments in workDir. Each NAME=value of environment
 // is set, and each bare NAME removed. whileRunning gets its pid meanwhile.

@@ -2,19 +2,29 @@
 // A screenshot asked for where "screenshot.bmp" cannot be written (a folder of
 // that name is in the way): nothing is written, nothing is said, and the frame
 // is still drawn and shown, then the next one. A writable folder beside it
-// shows that the same frame is saved when it can be.
+// shows that the same frame is saved when it can be. Then whatever else may be
+// in the way or run out (a FIFO, links, a file size limit, a full or read-only
+// disk): the game never blocks or dies, never writes through a name to another
+// file, and either the whole frame replaces the name or an earlier screenshot
+// stays exactly as it was, with nothing left beside it.
 #include "BmpFiles.h"
 #include "ChildProcess.h"
 #include "FakeClock.h"
 #include "game/Player.h"
 #include "game/Scroller.h"
+#include "game/Startup.h"
 #include "gfx/GFX.h"
 
 #include <SDL.h>
 
+#include <csignal>
+#include <cstring>
 #include <dirent.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <set>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +53,7 @@ enum ChildFault {
     NOT_FLIPPED,
     NOT_DRAWN,
     NEXT_FRAME_NOT_FLIPPED,
+    NO_SIZE_LIMIT,
 };
 
 // Flat stand-ins of the list's sizes, one colour per picture in the list's
@@ -74,10 +85,30 @@ std::string PictureFolder() {
     return folder;
 }
 
-// Sets the game's graphics up in folder on the dummy display and draws one
-// frame with a screenshot asked for, then one without.
-ChildResult DrawWithScreenshot(const std::string& folder) {
-    return RunInChild([&] {
+// What the player's shell may hand the game beyond its folder.
+struct Surroundings {
+    rlim_t fileSizeLimit = RLIM_INFINITY; // bytes any file may grow to
+    // Where SDL's own writer saves the same frame for comparison, or "".
+    std::string reference;
+};
+
+constexpr mode_t CHILD_UMASK = 027;     // one that neither 0600 nor 0644 matches
+constexpr int CHILD_TIME_LIMIT = 10000; // ms: far beyond a frame, however slow the machine
+
+// Sets the game's graphics up in folder on the dummy display as the game
+// starts, and draws one frame with a screenshot asked for, then one without.
+// A child still running after the limit is killed with SIGKILL.
+ChildResult DrawWithScreenshot(const std::string& folder, const Surroundings& around = {}) {
+    const auto body = [&] {
+        umask(CHILD_UMASK);
+        // As a program starts, whatever the test runner ignores: only the
+        // game's own start-up may keep a file size limit from killing it.
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit size = {around.fileSizeLimit, around.fileSizeLimit};
+        if (around.fileSizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &size) != 0) {
+            _exit(NO_SIZE_LIMIT);
+        }
+        PrepareStartup();
         if (chdir(folder.c_str()) != 0 || SDL_Init(SDL_INIT_VIDEO) != 0) {
             _exit(NO_VIDEO);
         }
@@ -103,11 +134,15 @@ ChildResult DrawWithScreenshot(const std::string& folder) {
             seen.b >> 3 != STARS.b >> 3) {
             _exit(NOT_DRAWN);
         }
+        if (!around.reference.empty()) {
+            SDL_SaveBMP_RW(shown, SDL_RWFromFile(around.reference.c_str(), "wb"), 1);
+        }
         gfx.Draw(red, blue, scroller, false);
         if (flips != before + 2) {
             _exit(NEXT_FRAME_NOT_FLIPPED);
         }
-    });
+    };
+    return RunInChild(body, ChildOutput::File, [](int pid) { EndsWithin(pid, CHILD_TIME_LIMIT); });
 }
 
 bool IsEmptyFolder(const std::string& path) {
@@ -161,5 +196,191 @@ TEST(UnwritableScreenshot, AWritableFolderGetsTheFrame) {
     SDL_FreeSurface(saved);
     RemoveTree(folder);
 }
+
+// ---- Whatever else is named "screenshot.bmp", or runs out while it is written ----
+
+// What bears the name "screenshot.bmp" before p is pressed.
+enum class InTheWay {
+    NOTHING,
+    EARLIER_SHOT, // a good screenshot from before
+    FIFO,
+    SYMLINK,   // to the other file
+    HARD_LINK, // a second name of the other file
+    DIRECTORY, // empty
+};
+
+// Where the game runs: its own folder, or a mount of its own.
+enum class Disk {
+    PLAIN,
+    SMALL,     // far too small for a frame
+    READ_ONLY, // a folder nothing can be created in
+};
+
+struct ShotCase {
+    const char* name;
+    InTheWay inTheWay;
+    Disk disk;
+    rlim_t fileSizeLimit; // bytes
+    bool frameSaved;      // else the earlier "screenshot.bmp" stays
+};
+
+// Names the case in gtest's messages.
+void PrintTo(const ShotCase& c, std::ostream* out) { *out << c.name; }
+
+constexpr rlim_t SMALL_LIMIT = 65536; // bytes: a twentieth of a frame's BMP
+// bytes: the headers and 800 x 600 pixels of 3 bytes, rows needing no padding
+constexpr rlim_t FRAME_FILE_SIZE = 14 + 40 + 800 * 600 * 3;
+constexpr char SMALL_DISK[] = "size=256k"; // the earlier shot fits, a frame does not
+constexpr int EARLIER_SIDE = 16;           // px: the earlier screenshot is a small picture
+
+const ShotCase SHOT_CASES[] = {
+    {"NothingBefore", InTheWay::NOTHING, Disk::PLAIN, RLIM_INFINITY, true},
+    {"EarlierShotReplaced", InTheWay::EARLIER_SHOT, Disk::PLAIN, RLIM_INFINITY, true},
+    {"Fifo", InTheWay::FIFO, Disk::PLAIN, RLIM_INFINITY, true},
+    {"Symlink", InTheWay::SYMLINK, Disk::PLAIN, RLIM_INFINITY, true},
+    {"HardLink", InTheWay::HARD_LINK, Disk::PLAIN, RLIM_INFINITY, true},
+    {"FileSizeLimit", InTheWay::EARLIER_SHOT, Disk::PLAIN, SMALL_LIMIT, false},
+    {"FrameJustWithinTheLimit", InTheWay::EARLIER_SHOT, Disk::PLAIN, FRAME_FILE_SIZE, true},
+    {"LastByteOverTheLimit", InTheWay::EARLIER_SHOT, Disk::PLAIN, FRAME_FILE_SIZE - 1, false},
+    {"FullDisk", InTheWay::EARLIER_SHOT, Disk::SMALL, RLIM_INFINITY, false},
+    {"ReadOnlyFolder", InTheWay::EARLIER_SHOT, Disk::READ_ONLY, RLIM_INFINITY, false},
+    {"DirectoryInTheWay", InTheWay::DIRECTORY, Disk::PLAIN, RLIM_INFINITY, false},
+};
+
+std::set<std::string> Entries(const std::string& path) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            names.insert(entry->d_name);
+        }
+        closedir(dir);
+    }
+    names.erase(".");
+    names.erase("..");
+    return names;
+}
+
+class ScreenshotInTheWay : public testing::TestWithParam<ShotCase> {
+  protected:
+    // root holds the pictures and the reference frame; the game runs in
+    // root/play, which sees the pictures through a link.
+    void SetUp() override {
+        root = PictureFolder();
+        ASSERT_FALSE(root.empty());
+        play = root + "/play";
+        ASSERT_EQ(mkdir(play.c_str(), 0755), 0);
+        const Disk disk = GetParam().disk;
+        const bool asRoot = geteuid() == 0;
+        if (disk == Disk::SMALL && !asRoot) {
+            GTEST_SKIP() << "a full disk is a small tmpfs, and only root can mount one";
+        }
+        // Root writes into any folder whatever its mode says, so its read-only
+        // folder is a read-only mount.
+        if (disk == Disk::SMALL || (disk == Disk::READ_ONLY && asRoot)) {
+            ASSERT_EQ(mount("tmpfs", play.c_str(), "tmpfs", 0, SMALL_DISK), 0)
+                << "mounting a tmpfs: " << std::strerror(errno);
+            mounted = true;
+        }
+        ASSERT_EQ(symlink("../images", (play + "/images").c_str()), 0);
+        earlier = EncodeBmp(Layout(EARLIER_SIDE, EARLIER_SIDE, 24), Pattern);
+        other = play + "/other.bmp";
+        const std::string shot = play + "/screenshot.bmp";
+        switch (GetParam().inTheWay) {
+        case InTheWay::NOTHING:
+            break;
+        case InTheWay::EARLIER_SHOT:
+            ASSERT_TRUE(WriteFile(shot, earlier));
+            break;
+        case InTheWay::FIFO:
+            ASSERT_EQ(mkfifo(shot.c_str(), 0644), 0);
+            break;
+        case InTheWay::SYMLINK:
+            ASSERT_TRUE(WriteFile(other, earlier));
+            ASSERT_EQ(symlink("other.bmp", shot.c_str()), 0);
+            break;
+        case InTheWay::HARD_LINK:
+            ASSERT_TRUE(WriteFile(other, earlier));
+            ASSERT_EQ(link(other.c_str(), shot.c_str()), 0);
+            break;
+        case InTheWay::DIRECTORY:
+            ASSERT_EQ(mkdir(shot.c_str(), 0755), 0);
+            break;
+        }
+        before = Entries(play);
+        if (disk == Disk::READ_ONLY) {
+            ASSERT_EQ(mounted
+                          ? mount(nullptr, play.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr)
+                          : chmod(play.c_str(), 0555),
+                      0)
+                << std::strerror(errno);
+        }
+    }
+
+    void TearDown() override {
+        if (mounted) {
+            umount2(play.c_str(), MNT_DETACH);
+        }
+        chmod(play.c_str(), 0755);
+        RemoveTree(root);
+    }
+
+    std::string root;
+    std::string play;
+    std::string other;
+    std::vector<Uint8> earlier;
+    std::set<std::string> before;
+    bool mounted = false;
+};
+
+TEST_P(ScreenshotInTheWay, TheWholeFrameOrTheEarlierShotAndNothingElse) {
+    const ShotCase& c = GetParam();
+    Surroundings around;
+    around.fileSizeLimit = c.fileSizeLimit;
+    around.reference = c.frameSaved ? root + "/reference.bmp" : "";
+    const ChildResult r = DrawWithScreenshot(play, around);
+
+    EXPECT_TRUE(r.exited) << "killed by signal " << r.status << " ("
+                          << (r.status == SIGKILL ? "still running after the time limit"
+                                                  : strsignal(r.status))
+                          << ")";
+    EXPECT_EQ(r.status, CHILD_RETURNED) << "10: no video, 11: not flipped, 12: not drawn, "
+                                           "13: next frame not flipped, 14: no size limit";
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+
+    const std::string shot = play + "/screenshot.bmp";
+    if (c.inTheWay == InTheWay::SYMLINK || c.inTheWay == InTheWay::HARD_LINK) {
+        EXPECT_TRUE(ReadFile(other) == earlier) << "written through to the other name";
+    }
+    // Only the name "screenshot.bmp" may have changed: no temporary file is left.
+    std::set<std::string> after = before;
+    after.insert("screenshot.bmp");
+    EXPECT_EQ(Entries(play), c.frameSaved ? after : before);
+
+    struct stat st = {};
+    ASSERT_EQ(lstat(shot.c_str(), &st), 0) << "no " << shot;
+    if (c.inTheWay == InTheWay::DIRECTORY) {
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(Entries(shot), std::set<std::string>()) << "written into the directory";
+        return;
+    }
+    // Reading anything else (a FIFO) could block the test itself.
+    ASSERT_TRUE(S_ISREG(st.st_mode)) << shot << " is not a plain file";
+    if (!c.frameSaved) {
+        EXPECT_TRUE(ReadFile(shot) == earlier) << "the earlier screenshot changed";
+        return;
+    }
+    EXPECT_EQ(st.st_nlink, 1u) << shot << " still shares its file";
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~CHILD_UMASK)
+        << "not a new file's usual permissions: " << std::oct << (st.st_mode & 0777);
+    const std::vector<Uint8> frame = ReadFile(around.reference);
+    ASSERT_FALSE(frame.empty());
+    EXPECT_TRUE(ReadFile(shot) == frame) << "not the frame as SDL saves it";
+}
+
+INSTANTIATE_TEST_SUITE_P(Screenshot, ScreenshotInTheWay, testing::ValuesIn(SHOT_CASES),
+                         [](const testing::TestParamInfo<ShotCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
