@@ -20,13 +20,21 @@ if(NOT _newest STREQUAL PROJECT_VERSION)
 endif()
 
 # Writes NEWS.md as a Debian changelog to <file>, each release signed by
-# <maintainer> at noon UTC of its date.
+# <maintainer> at noon UTC of its date, plus a minute for every release before
+# it: Debian wants each entry later than the one before, even on one day.
 function(duelstar_debian_changelog file maintainer)
   set(_text "")
   set(_trailer "")
+  set(_earlier 0)
+  foreach(_line IN LISTS _news_lines)
+    if(_line MATCHES "^## ")
+      math(EXPR _earlier "${_earlier} + 1")
+    endif()
+  endforeach()
   foreach(_line IN LISTS _news_lines)
     if(_line MATCHES "^## ([^ ]+) \\(([0-9-]+)\\)$")
-      execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_2} 12:00"
+      math(EXPR _earlier "${_earlier} - 1")
+      execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_2} 12:00 +0000 + ${_earlier} minutes"
         OUTPUT_VARIABLE _date OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE _failed)
       if(_failed)
         message(FATAL_ERROR "NEWS.md: no date in '${_line}'")

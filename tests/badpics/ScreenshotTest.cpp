@@ -17,6 +17,7 @@
 
 #include <SDL.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
@@ -277,8 +278,11 @@ class ScreenshotInTheWay : public testing::TestWithParam<ShotCase> {
         // Root writes into any folder whatever its mode says, so its read-only
         // folder is a read-only mount.
         if (disk == Disk::SMALL || (disk == Disk::READ_ONLY && asRoot)) {
-            ASSERT_EQ(mount("tmpfs", play.c_str(), "tmpfs", 0, SMALL_DISK), 0)
-                << "mounting a tmpfs: " << std::strerror(errno);
+            if (mount("tmpfs", play.c_str(), "tmpfs", 0, SMALL_DISK) != 0) {
+                // Root in a container may be denied mounts of its own.
+                ASSERT_EQ(errno, EPERM) << "mounting a tmpfs: " << std::strerror(errno);
+                GTEST_SKIP() << "this root may not mount a tmpfs: " << std::strerror(errno);
+            }
             mounted = true;
         }
         ASSERT_EQ(symlink("../images", (play + "/images").c_str()), 0);
