@@ -74,9 +74,6 @@ void EndOnHangup() {
     sigaction(SIGHUP, &hangup, nullptr);
 }
 
-// The only events PollKeyboard reads.
-bool IsRead(int type) { return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_QUIT; }
-
 void StartOnAScreen() {
     if (IsSet(DRIVER_VARIABLE)) {
         return;
@@ -97,6 +94,9 @@ void StartOnAScreen() {
     }
     Report().Error(WHERE, NO_DISPLAY);
 }
+
+// The only events PollKeyboard reads.
+bool IsRead(int type) { return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_QUIT; }
 } // namespace
 
 void PrepareStartup() {

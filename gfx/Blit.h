@@ -44,6 +44,19 @@ inline bool SameLayout(const SDL_Surface* picture, const SDL_Surface* target) {
            SameFormat(picture->format, target->format);
 }
 
+// Copies the w by h pixels of from that start at (x, y) into the top-left
+// corner of to, row by row and byte for byte: both in plain memory (or
+// locked) and of one format.
+inline void CopyRows(const SDL_Surface* from, int x, int y, int w, int h, SDL_Surface* to) {
+    const int bytes = from->format->BytesPerPixel;
+    const size_t rowBytes = size_t(w) * bytes;
+    for (int row = 0; row < h; ++row) {
+        std::memcpy(static_cast<Uint8*>(to->pixels) + row * to->pitch,
+                    static_cast<const Uint8*>(from->pixels) + (y + row) * from->pitch + x * bytes,
+                    rowBytes);
+    }
+}
+
 // Covers all of target with an opaque picture of its size, e.g. the stars.
 // SDL's own copy of a whole picture writes past the processor's cache, so
 // every sprite drawn over it afterwards would wait for memory; a row copy
@@ -53,9 +66,5 @@ inline void CopyOver(SDL_Surface* picture, SDL_Surface* target) {
         BlitAt(picture, 0, picture->w, picture->h, target, 0, 0);
         return;
     }
-    const size_t rowBytes = size_t(picture->w) * picture->format->BytesPerPixel;
-    for (int y = 0; y < picture->h; ++y) {
-        std::memcpy(static_cast<Uint8*>(target->pixels) + y * target->pitch,
-                    static_cast<const Uint8*>(picture->pixels) + y * picture->pitch, rowBytes);
-    }
+    CopyRows(picture, 0, 0, picture->w, picture->h, target);
 }

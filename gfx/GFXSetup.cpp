@@ -79,6 +79,7 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
         SDL_SetAlpha(picture, BANNER_ALPHA_FLAGS, BANNER_ALPHA);
     }
 }
+
 // Ends the game naming the picture, so the player knows which file to mend.
 [[noreturn]] void Refuse(const char* path, const char* reason) {
     char message[MESSAGE_SIZE];
@@ -92,22 +93,24 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
 // cannot be looked at is left to the loader, whose "Couldn't open" names it.
 void RefuseUnlessFile(const char* path) {
     struct stat info;
-    if (stat(path, &info) != 0 || S_ISREG(info.st_mode)) {
+    if (stat(path, &info) != 0) {
         return;
     }
-    if (S_ISFIFO(info.st_mode)) {
+    switch (info.st_mode & S_IFMT) {
+    case S_IFREG:
+        return;
+    case S_IFIFO:
         Refuse(path, "A named pipe, not a file");
-    }
-    if (S_ISDIR(info.st_mode)) {
+    case S_IFDIR:
         Refuse(path, "A folder, not a file");
-    }
-    if (S_ISSOCK(info.st_mode)) {
+    case S_IFSOCK:
         Refuse(path, "A socket, not a file");
-    }
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+    case S_IFCHR:
+    case S_IFBLK:
         Refuse(path, "A device, not a file");
+    default:
+        Refuse(path, "Not a regular file");
     }
-    Refuse(path, "Not a regular file");
 }
 
 void PathOf(Picture picture, char (&path)[PATH_SIZE]) {

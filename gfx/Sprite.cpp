@@ -73,13 +73,7 @@ SDL_Surface* CopyOf(const SDL_Surface* picture, const Bounds& b) {
     }
     // Copied row by row, not blitted: a blit would leave out the keyed pixels
     // and mix in a blended picture.
-    const int rowBytes = copy->w * f->BytesPerPixel;
-    for (int y = 0; y < copy->h; ++y) {
-        std::memcpy(static_cast<Uint8*>(copy->pixels) + y * copy->pitch,
-                    static_cast<const Uint8*>(picture->pixels) + (b.top + y) * picture->pitch +
-                        b.left * f->BytesPerPixel,
-                    rowBytes);
-    }
+    CopyRows(picture, b.left, b.top, copy->w, copy->h, copy);
     SDL_UnlockSurface(copy);
     return copy;
 }

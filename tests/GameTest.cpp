@@ -2,6 +2,7 @@
 // The real game binary, started as a player would: its fatal start-up lines,
 // a quit request from the system, and error lines that cannot be written.
 #include "ChildProcess.h"
+#include "QuitProbe.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -149,8 +150,7 @@ TEST_P(FailingOutput, TheErrorLineStillEndsWithOneAfterSdlQuit) {
     EXPECT_EQ(r.out, c.output == ChildOutput::File
                          ? "ERROR: GFX::loadbmp(): Couldn't open images/loading.bmp\n"
                          : "");
-    EXPECT_EQ(r.err.rfind(std::string("SDL_Quit ran; stdout is ") + c.stdoutAtQuit, 0), 0u)
-        << r.err;
+    EXPECT_EQ(r.err.rfind(std::string(QUIT_PROBE_LINE) + c.stdoutAtQuit, 0), 0u) << r.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(

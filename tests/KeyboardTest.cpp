@@ -3,6 +3,7 @@
 // and the two ways it ends the game.
 #include "game/Keyboard.h"
 #include "ChildProcess.h"
+#include "game/Screen.h"
 #include "game/Startup.h"
 
 #include <SDL.h>
@@ -164,10 +165,8 @@ TEST_F(Keyboard, NonKeyEventsAreIgnored) {
     EXPECT_EQ(Raised(controls), "redDown");
 }
 
-constexpr int MOUSE_MOVES = 300;   // far more than SDL's event queue holds (about 128)
-constexpr int SCREEN_WIDTH = 800;  // px
-constexpr int SCREEN_HEIGHT = 600; // px
-constexpr int SCREEN_BPP = 16;
+constexpr int MOUSE_MOVES = 300; // far more than SDL's event queue holds (about 128)
+constexpr int SCREEN_BPP = 16;   // bits per pixel, as the game's screen
 
 // The mouse is moved through SDL itself, as a driver reports it: switched off,
 // its moves never reach the queue, and the keys behind them all do. The screen

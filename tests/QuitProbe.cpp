@@ -2,6 +2,8 @@
 // QuitProbe: preloaded into the game under test, it lets SDL_Quit through and
 // then writes on standard error, which the game itself never uses, that it ran
 // and what standard output was then: "SDL_Quit ran; stdout is /dev/null".
+#include "QuitProbe.h"
+
 #include <cstdio>
 #include <dlfcn.h>
 #include <unistd.h>
@@ -20,5 +22,5 @@ extern "C" void SDL_Quit(void) {
     if (n >= 0) {
         target[n] = '\0';
     }
-    std::fprintf(stderr, "SDL_Quit ran; stdout is %s\n", target);
+    std::fprintf(stderr, "%s%s\n", QUIT_PROBE_LINE, target);
 }

@@ -146,18 +146,28 @@ ChildResult DrawWithScreenshot(const std::string& folder, const Surroundings& ar
     return RunInChild(body, ChildOutput::File, [](int pid) { EndsWithin(pid, CHILD_TIME_LIMIT); });
 }
 
+// The names in a folder, but "." and ".."; none when it cannot be read.
+std::set<std::string> Entries(const std::string& path) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            names.insert(entry->d_name);
+        }
+        closedir(dir);
+    }
+    names.erase(".");
+    names.erase("..");
+    return names;
+}
+
+// False too for a folder that cannot be read.
 bool IsEmptyFolder(const std::string& path) {
     DIR* dir = opendir(path.c_str());
     if (dir == nullptr) {
         return false;
     }
-    int entries = 0;
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        entries += name != "." && name != "..";
-    }
     closedir(dir);
-    return entries == 0;
+    return Entries(path).empty();
 }
 
 TEST(UnwritableScreenshot, NothingIsWrittenOrSaidAndTheFrameIsStillShown) {
@@ -247,19 +257,6 @@ const ShotCase SHOT_CASES[] = {
     {"ReadOnlyFolder", InTheWay::EARLIER_SHOT, Disk::READ_ONLY, RLIM_INFINITY, false},
     {"DirectoryInTheWay", InTheWay::DIRECTORY, Disk::PLAIN, RLIM_INFINITY, false},
 };
-
-std::set<std::string> Entries(const std::string& path) {
-    std::set<std::string> names;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            names.insert(entry->d_name);
-        }
-        closedir(dir);
-    }
-    names.erase(".");
-    names.erase("..");
-    return names;
-}
 
 class ScreenshotInTheWay : public testing::TestWithParam<ShotCase> {
   protected:

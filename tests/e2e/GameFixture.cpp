@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "GameFixture.h"
 
+#include "tests/QuitProbe.h"
+
 #include <iostream>
 #include <sstream>
 
 namespace {
 
 constexpr Milliseconds ESCAPE_LIMIT{5000};
-// How the preloaded probe's line on standard error starts.
-constexpr const char* QUIT_PROBE_LINE = "SDL_Quit ran; stdout is ";
 constexpr double MILLISECONDS_PER_SECOND = 1000.0;
 
 } // namespace
