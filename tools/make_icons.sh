@@ -2,22 +2,28 @@
 # SPDX-License-Identifier: MIT
 # Draws the menu icon from the game's own pictures: the blue ship and the red
 # ship facing each other on a round plate cut from the star background, in the
-# sizes the hicolor icon theme wants. Run by hand after images/ changes; the
-# results are kept in dist/icons/ so that building needs no ImageMagick.
+# sizes the hicolor icon theme wants, and the two a web app manifest wants for
+# the browser page. Run by hand after images/ changes; the results are kept in
+# dist/icons/ and web/icons/ so that building needs no ImageMagick.
 #
-#   tools/make_icons.sh [IMAGES_DIR [OUT_DIR]]
+#   tools/make_icons.sh [IMAGES_DIR [OUT_DIR [WEB_OUT_DIR]]]
 set -eu
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 images=${1:-$top/images}
 out=${2:-$top/dist/icons}
+web_out=${3:-$top/web/icons}
 sizes="16 32 48 64 128 256"
+web_sizes="192 512"
+# Colours kept in the page's icons: a player's first visit downloads them, and
+# a palette keeps the 512 px one at a sixth of its full-colour size.
+web_colours=128
 
 for picture in ship_red.bmp ship_blue.bmp stars.bmp; do
     [ -f "$images/$picture" ] || { echo "make_icons.sh: no $images/$picture" >&2; exit 1; }
 done
 command -v convert >/dev/null || { echo "make_icons.sh: ImageMagick's convert is needed" >&2; exit 1; }
-mkdir -p "$out"
+mkdir -p "$out" "$web_out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -54,4 +60,9 @@ for size in $sizes; do
         -define png:exclude-chunks=date,time -define png:color-type=6 \
         "$out/duelstar-$size.png"
 done
-echo "made $(echo "$sizes" | wc -w) icons in $out"
+for size in $web_sizes; do
+    convert "$work/icon.png" -filter Lanczos -resize "${size}x$size" -strip \
+        -dither None -colors "$web_colours" -define png:exclude-chunks=date,time \
+        "PNG8:$web_out/duelstar-$size.png"
+done
+echo "made $(echo "$sizes" | wc -w) icons in $out and $(echo "$web_sizes" | wc -w) in $web_out"
