@@ -1,14 +1,30 @@
 // SPDX-License-Identifier: MIT
 // The page's side of the platform layer (WebPlatform.h): the game's clock
-// counts only visible time, frames follow the display's refresh, and files
-// the game writes are handed to the player as downloads.
+// counts only visible time, frames follow the display's refresh, held keys
+// press once, and files the game writes are handed to the player as downloads.
 mergeInto(LibraryManager.library, {
+  $DuelstarPage__deps: ['$SDL'],
   $DuelstarPage__postset: 'DuelstarPage.start();',
   $DuelstarPage: {
     hiddenSince: null,
     hiddenTotal: 0,
     origin: 0,
+    // The game's work per frame is kept only for a measurement, asked for
+    // with ?measure in the page's address (bench/web-perf.js does).
+    measuring: typeof location === 'object' && /[?&]measure(&|$)/.test(location.search),
     start: function() {
+      // SDL 1.2 has key repeat off, so a held key is one press, as on the
+      // desktop (one screenshot per press of p); the browser's repeats are
+      // dropped before SDL's emulation takes them for new presses. Done here,
+      // before SDL_Init listens with it.
+      var receive = SDL.receiveEvent;
+      SDL.receiveEvent = function(event) {
+        if (event.repeat && (event.type === 'keydown' || event.type === 'keypress')) {
+          event.preventDefault();
+          return;
+        }
+        receive(event);
+      };
       DuelstarPage.origin = performance.now();
       if (document.hidden) DuelstarPage.hiddenSince = DuelstarPage.origin;
       document.addEventListener('visibilitychange', function() {
@@ -47,8 +63,8 @@ mergeInto(LibraryManager.library, {
   },
 
   // Module.duelstarFrames counts frames handed over and shown, keeps when
-  // the first (the loading picture) was shown and the game's own work per
-  // frame in ms, for whoever measures or scripts the page.
+  // the first (the loading picture) was shown and, when measuring, the game's
+  // own work per frame in ms, for whoever measures or scripts the page.
   WaitForNextFrame__deps: ['$DuelstarPage'],
   WaitForNextFrame: function() {
     var frames = Module['duelstarFrames'] ||
@@ -58,7 +74,7 @@ mergeInto(LibraryManager.library, {
       // frame's work ends once the game's stack has been put away, which is
       // done when this task's code has run to its end.
       var started = DuelstarPage.workStarted;
-      if (started !== null) {
+      if (started !== null && DuelstarPage.measuring) {
         queueMicrotask(function() {
           frames.work.push(performance.now() - started);
           // A window of recent frames is all a measurement needs.

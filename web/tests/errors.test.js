@@ -11,16 +11,18 @@ const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
+const zlib = require('node:zlib');
 const h = require('./harness.js');
 
 const REFERENCE = process.env.DUELSTAR_REFERENCE_FRAME;
 const IMAGES = process.env.DUELSTAR_IMAGES || path.join(__dirname, '..', '..', 'images');
 
 // The build's file package with some pictures replaced (a Buffer) or left
-// out (null): the loader script's file list and the data file, rebuilt.
+// out (null): the loader script's file list and the data file (packed with
+// gzip), rebuilt.
 function packageWith(changes) {
   const script = fs.readFileSync(path.join(h.BUILD, 'duelstar.js'), 'latin1');
-  const data = fs.readFileSync(path.join(h.BUILD, 'duelstar.data'));
+  const data = zlib.gunzipSync(fs.readFileSync(path.join(h.BUILD, 'duelstar.data')));
   const found = /loadPackage\((\{"files":.*?"package_uuid":"[^"]*"\})\)/.exec(script);
   assert.ok(found, 'the file list in duelstar.js');
   const metadata = JSON.parse(found[1]);
@@ -39,7 +41,7 @@ function packageWith(changes) {
   const rebuilt = { ...metadata, files, remote_package_size: at };
   return {
     'duelstar.js': script.replace(found[1], JSON.stringify(rebuilt)),
-    'duelstar.data': Buffer.concat(parts),
+    'duelstar.data': zlib.gzipSync(Buffer.concat(parts)),
   };
 }
 

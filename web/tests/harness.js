@@ -10,7 +10,8 @@ const path = require('node:path');
 const { before, after } = require('node:test');
 const { chromium } = require('playwright-core');
 
-const BUILD = process.env.DUELSTAR_WEB_BUILD || path.join(__dirname, '..', '..', 'build-web');
+// What a host publishes, as the browser build leaves it.
+const BUILD = process.env.DUELSTAR_WEB_BUILD || path.join(__dirname, '..', '..', 'build-web', 'site');
 const CHROMIUM = process.env.DUELSTAR_CHROMIUM || '/usr/bin/chromium';
 const WIDTH = 800; // px
 const HEIGHT = 600; // px
@@ -21,6 +22,8 @@ const TYPES = {
   '.js': 'text/javascript',
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
+  '.webmanifest': 'application/manifest+json',
+  '.png': 'image/png',
 };
 
 // Serves the build folder on 127.0.0.1; replaced maps a file name to other
@@ -55,16 +58,33 @@ function readOrNull(file) {
 // The closed network here makes Chromium's background services hang or
 // retry, so all of them stay off. Playwright gives every launch a fresh
 // profile folder of its own (--user-data-dir) and removes it on close.
+const CHROMIUM_OPTIONS = {
+  executablePath: CHROMIUM,
+  headless: true,
+  args: [
+    '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  ],
+};
 async function launch() {
-  const browser = await chromium.launch({
-    executablePath: CHROMIUM,
-    headless: true,
-    args: [
-      '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-    ],
-  });
+  const browser = await chromium.launch(CHROMIUM_OPTIONS);
   return { browser, close: () => browser.close() };
+}
+
+// A Chromium of its own with a lasting profile in a new folder, as a player's
+// is: installing is offered only outside incognito windows, which the
+// contexts above are. Closing it removes the folder.
+async function launchProfile() {
+  const folder = fs.mkdtempSync(path.join(require('node:os').tmpdir(), 'duelstar-profile-'));
+  const context = await chromium.launchPersistentContext(folder,
+    { ...CHROMIUM_OPTIONS, viewport: { width: 1024, height: 800 } });
+  return {
+    context,
+    close: async () => {
+      await context.close();
+      fs.rmSync(folder, { recursive: true, force: true });
+    },
+  };
 }
 
 // Installed before the page's own scripts: display refreshes wait until the
@@ -233,6 +253,6 @@ function findShips(rgba, colour) {
 
 module.exports = {
   BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
-  serve, launch, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
+  serve, launch, launchProfile, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
   rgb565, findShips,
 };

@@ -1,0 +1,290 @@
+// SPDX-License-Identifier: MIT
+// The page around the game, as players and hosts meet it: the end of a match
+// shown whole over the last frame at any size and in full screen, with keys
+// never pressing Play again; a held key pressing once; files a host left out
+// or broke named on the page; the page opened as a file; a click in a frame
+// giving the game the keyboard; offline play and installing; and the local
+// server's one line when its port is taken.
+'use strict';
+
+const { test } = require('node:test');
+const assert = require('node:assert');
+const { execFile } = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const path = require('node:path');
+const h = require('./harness.js');
+
+const MATCH_TIMEOUT = 120000; // ms: a match takes about ten seconds
+const SERVE = path.join(__dirname, '..', 'serve.py');
+
+const shared = h.serveAndLaunch();
+
+// A key event from the browser's own input, with the repeat flag a held key
+// gives, which Playwright's keyboard cannot set.
+const KEYS = {
+  Enter: { key: 'Enter', code: 'Enter', windowsVirtualKeyCode: 13, text: '\r' },
+  ' ': { key: ' ', code: 'Space', windowsVirtualKeyCode: 32, text: ' ' },
+  p: { key: 'p', code: 'KeyP', windowsVirtualKeyCode: 80, text: 'p' },
+};
+function sendKey(session, type, name, autoRepeat = false) {
+  const { text, ...key } = KEYS[name];
+  return session.send('Input.dispatchKeyEvent',
+    { type, autoRepeat, ...key, ...(type === 'keyDown' ? { text } : {}) });
+}
+
+// Where the end's parts are, and whether the result line shows whole: inside
+// the window, not cut by its box, not covered, and large.
+function endLayout() {
+  const box = (e) => e.getBoundingClientRect();
+  const inside = (r) => r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 &&
+    r.bottom <= innerHeight + 0.5 && r.width > 0 && r.height > 0;
+  const overlap = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom &&
+    b.top < a.bottom;
+  const line = document.querySelector('#lines div');
+  const again = document.getElementById('again');
+  const r = box(line);
+  const top = document.elementFromPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  return {
+    size: `${innerWidth}x${innerHeight}`,
+    lineInside: inside(r),
+    lineWhole: line.scrollWidth <= line.clientWidth && line.scrollHeight <= line.clientHeight + 1,
+    lineOnTop: line.contains(top),
+    lineText: line.innerText,
+    fontPx: parseFloat(getComputedStyle(line).fontSize),
+    againInside: inside(box(again)),
+    againClear: !overlap(box(again), r),
+    fullscreen: document.fullscreenElement ? document.fullscreenElement.id : null,
+  };
+}
+
+// Window sizes from a phone (upright and on its side) to 4K; 400x300 is an
+// 800x600 window at 200% zoom.
+const SIZES = [
+  { width: 800, height: 600 }, { width: 360, height: 640 }, { width: 640, height: 360 },
+  { width: 400, height: 300 }, { width: 3840, height: 2160 },
+];
+const MIN_FONT = 16; // px: large enough to read on a phone
+
+function assertWhole(layout, line) {
+  assert.deepStrictEqual(layout, {
+    ...layout, lineInside: true, lineWhole: true, lineOnTop: true, lineText: line,
+    againInside: true, againClear: true,
+  }, `at ${layout.size}`);
+  assert.ok(layout.fontPx >= MIN_FONT, `font ${layout.fontPx} px at ${layout.size}`);
+}
+
+test('after a match: RETURN and held keys never play again; the end shows whole at any size and in full screen', async () => {
+  const { page, context } = await h.open(shared.chromium.browser, shared.server.url);
+  const session = await context.newCDPSession(page);
+  await h.waitHandedOver(page, 2);
+  // BLUE holds fire through the end, then taps it, and space, and more.
+  await sendKey(session, 'keyDown', 'Enter');
+  const end = await h.waitForExit(page, MATCH_TIMEOUT);
+  assert.strictEqual(end.status, 0);
+  await page.evaluate(() => { window.stillThisPage = true; });
+  for (let i = 0; i < 5; i += 1) await sendKey(session, 'keyDown', 'Enter', true);
+  await sendKey(session, 'keyUp', 'Enter');
+  for (const name of ['Enter', ' ', 'Enter']) {
+    await sendKey(session, 'keyDown', name);
+    await sendKey(session, 'keyUp', name);
+  }
+  // Even with the focus moved onto the button.
+  await page.keyboard.press('Tab');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press(' ');
+  // A reload would have taken a moment to start: wait on the page's own clock.
+  await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 500)));
+  assert.strictEqual(await page.evaluate(() => window.stillThisPage), true, 'the page was reloaded');
+  assert.match(end.lines[0], /^Blue wins 3-0 \( \d+ fps \)$/);
+  assert.strictEqual(await page.locator('#lines').innerText(), end.lines[0]);
+
+  for (const size of SIZES) {
+    await page.setViewportSize(size);
+    assertWhole(await page.evaluate(endLayout), end.lines[0]);
+  }
+  await page.setViewportSize({ width: 1024, height: 768 });
+  await page.click('#fullscreen');
+  await h.waitUntil(page, () => document.fullscreenElement !== null);
+  const layout = await page.evaluate(endLayout);
+  assert.strictEqual(layout.fullscreen, 'game');
+  assertWhole(layout, end.lines[0]);
+
+  // Only a deliberate click plays again.
+  await page.click('#again');
+  await h.waitUntil(page, () => window.stillThisPage === undefined && window.Module &&
+    Module.duelstarFrames && Module.duelstarFrames.handedOver >= 1);
+  await context.close();
+});
+
+test('a held p saves one screenshot, as on the desktop', async () => {
+  const { page, context } = await h.open(shared.chromium.browser, shared.server.url,
+    { clock: true, downloads: true });
+  const session = await context.newCDPSession(page);
+  let downloads = 0;
+  page.on('download', () => { downloads += 1; });
+  await h.startWithClock(page);
+  await sendKey(session, 'keyDown', 'p');
+  await h.step(page, 20);
+  for (let i = 0; i < 10; i += 1) {
+    await sendKey(session, 'keyDown', 'p', true);
+    await h.step(page, 20);
+  }
+  await sendKey(session, 'keyUp', 'p');
+  // A second press is a second screenshot.
+  await sendKey(session, 'keyDown', 'p');
+  await h.step(page, 20);
+  await sendKey(session, 'keyUp', 'p');
+  for (const deadline = Date.now() + h.STATE_TIMEOUT; downloads < 2;) {
+    assert.ok(Date.now() < deadline, `${downloads} downloads`);
+    await new Promise((resolve) => setTimeout(resolve, 10));
+  }
+  // Downloads are offered as their frame is drawn: a few frames on, no more came.
+  await h.step(page, 20, 3);
+  assert.strictEqual(downloads, 2);
+  await context.close();
+});
+
+test('ESCAPE on the loading picture ends in a clear "Game ended"', async () => {
+  const { page, context } = await h.open(shared.chromium.browser, shared.server.url, { clock: true });
+  await h.waitHandedOver(page, 1);
+  await page.evaluate(() => testClock.frames(1));
+  await h.waitUntil(page, () => Module.duelstarFrames.shown >= 1);
+  await page.keyboard.press('Escape');
+  await page.evaluate((t) => { testClock.advance(t); testClock.frames(1); }, h.LOADING_TIME);
+  const end = await h.waitForExit(page);
+  assert.deepStrictEqual(end, { status: 0, lines: [] });
+  assert.ok(await page.locator('#ended').isVisible());
+  assert.strictEqual(await page.locator('#ended').innerText(), 'Game ended');
+  assert.ok(await page.locator('#again').isVisible());
+  await context.close();
+});
+
+// Runs the page with some published files missing (null) or replaced, until
+// it ends; what it shows.
+async function ending(replaced) {
+  const server = await h.serve(replaced);
+  const { page, context } = await h.open(shared.chromium.browser, server.url);
+  await h.waitUntil(page, () => window.duelstar && duelstar.ended);
+  const shown = await page.evaluate(() => ({
+    status: duelstar.exitStatus, lines: duelstar.lines.slice(),
+    visible: !document.getElementById('end').hidden,
+  }));
+  await page.setViewportSize({ width: 360, height: 640 });
+  shown.layout = await page.evaluate(endLayout);
+  await context.close();
+  server.close();
+  return shown;
+}
+
+const BROKEN = [
+  { what: 'a missing duelstar.data', replaced: { 'duelstar.data': null },
+    line: /^ERROR: duelstar\.data: could not be loaded \(404 Not Found\)$/ },
+  { what: 'a missing duelstar.wasm', replaced: { 'duelstar.wasm': null },
+    line: /^ERROR: duelstar\.wasm: could not be loaded \(404 Not Found\)$/ },
+  { what: 'a duelstar.data that is no package', replaced: { 'duelstar.data': '<html>Not here</html>' },
+    line: /^ERROR: duelstar\.data: unreadable \(not the gzip-packed pictures of this game\)$/ },
+  { what: 'a duelstar.wasm that is no WebAssembly', replaced: { 'duelstar.wasm': '<html>Not here</html>' },
+    line: /^ERROR: duelstar\.wasm: unreadable \(.+\)$/ },
+];
+
+for (const c of BROKEN) {
+  test(`${c.what} shows an ERROR line naming it`, async () => {
+    const shown = await ending(c.replaced);
+    assert.strictEqual(shown.status, null);
+    assert.strictEqual(shown.lines.length, 1, JSON.stringify(shown.lines));
+    assert.match(shown.lines[0], c.line);
+    assert.ok(shown.visible);
+    assert.strictEqual(shown.layout.lineInside && shown.layout.lineWhole && shown.layout.lineOnTop,
+      true, JSON.stringify(shown.layout));
+  });
+}
+
+test('opened as a file, the page says it must be served, and how', async () => {
+  const context = await shared.chromium.browser.newContext();
+  const page = await context.newPage();
+  await page.goto(`file://${path.join(h.BUILD, 'index.html')}`);
+  await h.waitUntil(page, () => window.duelstar && duelstar.ended);
+  const lines = await page.evaluate(() => duelstar.lines);
+  assert.strictEqual(lines.length, 1);
+  assert.match(lines[0], /must be served.*\.\/web\.sh.*static web server/);
+  assert.strictEqual(await page.locator('#lines').innerText(), lines[0]);
+  assert.ok(!(await page.locator('#again').isVisible()));
+  await context.close();
+});
+
+test('in a frame on the same site, a click gives the game the keyboard and keys never scroll the host', async () => {
+  const host = '<!DOCTYPE html><html><body style="height: 5000px; margin: 0">' +
+    '<iframe src="./" width="800" height="650"></iframe></body></html>';
+  const server = await h.serve({ 'host.html': host });
+  const context = await shared.chromium.browser.newContext({ viewport: { width: 1024, height: 800 } });
+  const page = await context.newPage();
+  await page.goto(`${server.url}host.html`);
+  const frame = page.frames()[1];
+  await h.waitHandedOver(frame, 2);
+  const canvas = await frame.locator('#canvas').boundingBox();
+  await page.mouse.click(canvas.x + canvas.width / 2, canvas.y + canvas.height / 2);
+  await page.keyboard.down('ArrowDown');
+  await page.keyboard.down('PageDown');
+  await page.keyboard.down(' ');
+  await page.keyboard.press('Escape');
+  const end = await h.waitForExit(frame);
+  assert.deepStrictEqual(end, { status: 0, lines: [] });
+  // Game keys after the end stay in the frame too.
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('End');
+  assert.strictEqual(await page.evaluate(() => window.scrollY), 0);
+  await context.close();
+  server.close();
+});
+
+test('installable, and a second visit plays offline, Play again included', async () => {
+  const profile = await h.launchProfile();
+  const { context } = profile;
+  const page = context.pages()[0] || await context.newPage();
+  await page.goto(shared.server.url);
+  const session = await context.newCDPSession(page);
+  await h.waitUntil(page, () => navigator.serviceWorker.controller !== null);
+  const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+  assert.deepStrictEqual(installabilityErrors, []);
+  // The cache holds every file published, under the release.
+  const cached = await page.evaluate(async () => {
+    const names = await caches.keys();
+    const cache = await caches.open(names[0]);
+    return { names, files: (await cache.keys()).map((r) => new URL(r.url).pathname).sort() };
+  });
+  const version = /project\(duelstar VERSION ([0-9.]+)/.exec(
+    fs.readFileSync(path.join(__dirname, '..', '..', 'CMakeLists.txt'), 'utf8'))[1];
+  assert.strictEqual(cached.names.length, 1);
+  assert.ok(cached.names[0].startsWith(`duelstar-${version}-`), cached.names[0]);
+  const published = fs.readdirSync(h.BUILD, { recursive: true })
+    .filter((f) => fs.statSync(path.join(h.BUILD, f)).isFile() && f !== 'sw.js')
+    .map((f) => `/${f}`);
+  assert.deepStrictEqual(cached.files, ['/', ...published].sort());
+
+  await context.setOffline(true);
+  await page.reload();
+  await h.waitHandedOver(page, 2);
+  await page.keyboard.press('Escape');
+  await h.waitForExit(page);
+  await page.click('#again');
+  await h.waitUntil(page, () => window.duelstar && !duelstar.ended && window.Module &&
+    Module.duelstarFrames && Module.duelstarFrames.handedOver >= 1);
+  await profile.close();
+});
+
+test('the local server names a taken port and how to pick another, in one line', async () => {
+  const taken = http.createServer();
+  await new Promise((resolve) => taken.listen(0, '127.0.0.1', resolve));
+  const port = taken.address().port;
+  const result = await new Promise((resolve) => {
+    execFile('python3', [SERVE, h.BUILD, String(port)], (error, stdout, stderr) =>
+      resolve({ status: error ? error.code : 0, stdout, stderr }));
+  });
+  taken.close();
+  assert.deepStrictEqual(result, {
+    status: 1,
+    stdout: `Duelstar: port ${port} is taken; pick another, e.g. PORT=${port + 1} ./web.sh\n`,
+    stderr: '',
+  });
+});
