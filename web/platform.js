@@ -11,8 +11,9 @@ mergeInto(LibraryManager.library, {
     origin: 0,
     // The game's work per frame is kept only for a measurement, asked for
     // with ?measure in the page's address (bench/web-perf.js does).
-    measuring: typeof location === 'object' && /[?&]measure(&|$)/.test(location.search),
+    measuring: false,
     start: function() {
+      DuelstarPage.measuring = /[?&]measure(&|$)/.test(location.search);
       // SDL 1.2 has key repeat off, so a held key is one press, as on the
       // desktop (one screenshot per press of p); the browser's repeats are
       // dropped before SDL's emulation takes them for new presses. Done here,

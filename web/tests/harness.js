@@ -26,13 +26,13 @@ const TYPES = {
   '.png': 'image/png',
 };
 
-// Serves the build folder on 127.0.0.1; replaced maps a file name to other
-// contents served in its place.
-async function serve(replaced = {}) {
+// Serves the build folder (or root) on 127.0.0.1; replaced maps a file name
+// to other contents served in its place, or null to leave it out.
+async function serve(replaced = {}, root = BUILD) {
   const server = http.createServer((request, response) => {
     let name = decodeURIComponent(new URL(request.url, 'http://x').pathname).slice(1);
     if (name === '' || name.endsWith('/')) name += 'index.html';
-    const body = replaced[name] !== undefined ? replaced[name] : readOrNull(path.join(BUILD, name));
+    const body = replaced[name] !== undefined ? replaced[name] : readOrNull(path.join(root, name));
     if (name.includes('..') || body === null) {
       response.writeHead(404).end();
       return;
