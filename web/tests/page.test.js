@@ -213,30 +213,39 @@ test('opened as a file, the page says it must be served, and how', async () => {
   await context.close();
 });
 
-test('in a frame on the same site, a click gives the game the keyboard and keys never scroll the host', async () => {
-  const host = '<!DOCTYPE html><html><body style="height: 5000px; margin: 0">' +
-    '<iframe src="./" width="800" height="650"></iframe></body></html>';
-  const server = await h.serve({ 'host.html': host });
-  const context = await shared.chromium.browser.newContext({ viewport: { width: 1024, height: 800 } });
-  const page = await context.newPage();
-  await page.goto(`${server.url}host.html`);
-  const frame = page.frames()[1];
-  await h.waitHandedOver(frame, 2);
-  const canvas = await frame.locator('#canvas').boundingBox();
-  await page.mouse.click(canvas.x + canvas.width / 2, canvas.y + canvas.height / 2);
-  await page.keyboard.down('ArrowDown');
-  await page.keyboard.down('PageDown');
-  await page.keyboard.down(' ');
-  await page.keyboard.press('Escape');
-  const end = await h.waitForExit(frame);
-  assert.deepStrictEqual(end, { status: 0, lines: [] });
-  // Game keys after the end stay in the frame too.
-  await page.keyboard.press('ArrowDown');
-  await page.keyboard.press('End');
-  assert.strictEqual(await page.evaluate(() => window.scrollY), 0);
-  await context.close();
-  server.close();
-});
+// The game's own address is 127.0.0.1; localhost is another site.
+for (const { where, host } of [
+  { where: 'on the same site', host: '127.0.0.1' },
+  { where: 'on another site', host: 'localhost' },
+]) {
+  test(`in a frame ${where}, a click gives the game the keyboard and keys never scroll the host`, async () => {
+    const server = await h.serve();
+    const game = server.url;
+    const page = '<!DOCTYPE html><html><body style="height: 5000px; margin: 0">' +
+      `<iframe src="${game}" width="800" height="650"></iframe></body></html>`;
+    const hostServer = await h.serve({ 'host.html': page });
+    const context = await shared.chromium.browser.newContext({ viewport: { width: 1024, height: 800 } });
+    const tab = await context.newPage();
+    await tab.goto(`${hostServer.url.replace('127.0.0.1', host)}host.html`);
+    const frame = tab.frames()[1];
+    await h.waitHandedOver(frame, 2);
+    const canvas = await frame.locator('#canvas').boundingBox();
+    await tab.mouse.click(canvas.x + canvas.width / 2, canvas.y + canvas.height / 2);
+    await tab.keyboard.down('ArrowDown');
+    await tab.keyboard.down('PageDown');
+    await tab.keyboard.down(' ');
+    await tab.keyboard.press('Escape');
+    const end = await h.waitForExit(frame);
+    assert.deepStrictEqual(end, { status: 0, lines: [] });
+    // Game keys after the end stay in the frame too.
+    await tab.keyboard.press('ArrowDown');
+    await tab.keyboard.press('End');
+    assert.strictEqual(await tab.evaluate(() => window.scrollY), 0);
+    await context.close();
+    hostServer.close();
+    server.close();
+  });
+}
 
 test('installable, and a second visit plays offline, Play again included', async () => {
   const profile = await h.launchProfile();
@@ -271,6 +280,29 @@ test('installable, and a second visit plays offline, Play again included', async
   await h.waitUntil(page, () => window.duelstar && !duelstar.ended && window.Module &&
     Module.duelstarFrames && Module.duelstarFrames.handedOver >= 1);
   await profile.close();
+});
+
+test('a new release replaces the cache of the one before', async () => {
+  const replaced = {};
+  const server = await h.serve(replaced);
+  const profile = await h.launchProfile();
+  const first = await profile.context.newPage();
+  await first.goto(server.url);
+  await h.waitUntil(first, () => navigator.serviceWorker.controller !== null);
+  const [old] = await first.evaluate(() => caches.keys());
+  const NEXT = 'duelstar-9.9.9-next';
+  replaced['sw.js'] = fs.readFileSync(path.join(h.BUILD, 'sw.js'), 'utf8')
+    .replace(/const CACHE = '[^']*'/, `const CACHE = '${NEXT}'`);
+  await first.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+  // It waits for the open page to go, so that no page mixes two releases.
+  await h.waitUntil(first, () => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null));
+  assert.deepStrictEqual(await first.evaluate(() => caches.keys()), [old, NEXT]);
+  await first.close();
+  const next = await profile.context.newPage();
+  await next.goto(server.url);
+  await h.waitUntil(next, (name) => caches.keys().then((names) => names.join() === name), NEXT);
+  await profile.close();
+  server.close();
 });
 
 test('the local server names a taken port and how to pick another, in one line', async () => {
