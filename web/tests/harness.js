@@ -121,16 +121,23 @@ function serveAndLaunch() {
   return shared;
 }
 
-// Opens the game; with clock set, the test drives time and refreshes.
-async function open(browser, url, { clock = false, downloads = false } = {}) {
+// Opens the game; with clock set, the test drives time and refreshes. A
+// phone's viewport and touch screen, and scripts run before the page's own
+// (init, e.g. scripted gamepads), are the test's to choose.
+async function open(browser, url,
+  { clock = false, downloads = false, viewport = { width: 1024, height: 800 }, touch = false,
+    init = null } = {}) {
   const context = await browser.newContext({
-    viewport: { width: 1024, height: 800 },
+    viewport,
     acceptDownloads: downloads,
+    hasTouch: touch,
+    isMobile: touch,
   });
   const page = await context.newPage();
   const console = [];
   page.on('console', (message) => console.push(message.text()));
   if (clock) await page.addInitScript(takeTheClock);
+  if (init) await page.addInitScript(init);
   await page.goto(url);
   return { page, context, console };
 }
