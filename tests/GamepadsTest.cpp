@@ -2,6 +2,7 @@
 // The gamepads beside the keyboard: joystick events pushed through SDL's own
 // event queue on the dummy driver, and the ship commands the poll raises.
 #include "game/Gamepads.h"
+#include "RaisedCommands.h"
 #include "game/Keyboard.h"
 #include "game/Startup.h"
 
@@ -65,27 +66,6 @@ void PushAll(const std::vector<SDL_Event>& events) {
     }
 }
 
-// The ship commands raised, by name, so that a failure shows what differs.
-std::string ShipCommands(const Controls& c) {
-    const struct {
-        bool Controls::*flag;
-        const char* name;
-    } names[] = {{&Controls::redUp, "redUp"},          {&Controls::redDown, "redDown"},
-                 {&Controls::redLeft, "redLeft"},      {&Controls::redRight, "redRight"},
-                 {&Controls::redFire, "redFire"},      {&Controls::blueUp, "blueUp"},
-                 {&Controls::blueDown, "blueDown"},    {&Controls::blueLeft, "blueLeft"},
-                 {&Controls::blueRight, "blueRight"},  {&Controls::blueFire, "blueFire"},
-                 {&Controls::screenshot, "screenshot"}};
-    std::string text;
-    for (const auto& n : names) {
-        if (c.*n.flag) {
-            text += text.empty() ? "" : " ";
-            text += n.name;
-        }
-    }
-    return text;
-}
-
 class Pads : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
@@ -103,7 +83,7 @@ class Pads : public ::testing::Test {
         PushAll(events);
         Controls controls;
         PollInput(keys, pads, controls);
-        return ShipCommands(controls);
+        return Raised(controls);
     }
 
     Gamepads pads;
@@ -168,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Pads, PadAndKeyboardPlayTogether) {
     EXPECT_EQ(Poll({Key(SDLK_s, true), Hat(BLUE_PAD, SDL_HAT_LEFT), Key(SDLK_UP, true)}),
               "redFire blueUp blueLeft");
-    EXPECT_EQ(Poll({Button(BLUE_PAD, 0, true), Key(SDLK_s, false)}), "blueUp blueLeft blueFire");
+    EXPECT_EQ(Poll({Button(BLUE_PAD, 0, true), Key(SDLK_s, false)}), "blueFire blueUp blueLeft");
 }
 
 TEST_F(Pads, PadNeverReleasesAHeldKey) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Touch: where a finger is held against each ship, and the commands that
 // fly the ship there and keep its fire held.
-#include "game/Screen.h"
 #include "game/Touch.h"
+#include "game/Screen.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

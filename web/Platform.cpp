@@ -201,8 +201,8 @@ constexpr int STICK_Y_AXIS = 1;
 // A seat's fields as ReadPads fills them.
 enum PadField { PAD_FIRE, PAD_HAT, PAD_STICK_X, PAD_STICK_Y };
 
-int told[PAD_SEATS][PAD_FIELDS];     // what the game has been told each seat holds
-char seatHandles[PAD_SEATS];         // stand-ins for the joysticks the game holds
+int told[PAD_SEATS][PAD_FIELDS]; // what the game has been told each seat holds
+char seatHandles[PAD_SEATS];     // stand-ins for the joysticks the game holds
 
 void Post(SDL_Event& event) { SDL_PushEvent(&event); }
 

@@ -7,6 +7,7 @@
 const fs = require('node:fs');
 const http = require('node:http');
 const path = require('node:path');
+const assert = require('node:assert');
 const { before, after } = require('node:test');
 const { chromium } = require('playwright-core');
 
@@ -238,8 +239,27 @@ function findShips(rgba, colour) {
   return found;
 }
 
+// A ship's centre from its health bar, which shows whole and bright only
+// while the ship is unhurt and no shot crosses it: exactly one is expected.
+async function ship(page, colour, what) {
+  const bars = findShips(await readFrame(page), colour);
+  assert.strictEqual(bars.length, 1, `${what}'s bars: ${JSON.stringify(bars)}`);
+  return bars[0];
+}
+
+async function ships(page) {
+  return { red: await ship(page, RED_BRIGHT, 'RED'), blue: await ship(page, BLUE_BRIGHT, 'BLUE') };
+}
+
+// Positions are sums of rounded steps, drawn truncated: 1 px either way.
+const SLACK = 1; // px
+function near(seen, expected, what, slack = SLACK) {
+  assert.ok(Math.abs(seen.x - expected.x) <= slack && Math.abs(seen.y - expected.y) <= slack,
+    `${what} at ${JSON.stringify(seen)}, expected ${JSON.stringify(expected)} within ${slack} px`);
+}
+
 module.exports = {
   BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
   serve, launch, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
-  rgb565, findShips,
+  rgb565, findShips, ship, ships, near,
 };

@@ -15,7 +15,6 @@ const MAX_FPS = 120; // as in the keyboard's matches
 const MIN_FPS = 10;
 const FRAME_MS = 20; // ms of game time per frame, with the test's clock
 const STEP = 10; // px a ship moves in such a frame at 500 px/s
-const SLACK = 1; // px: positions are sums of rounded steps, drawn truncated
 const BLUE_START = { x: 100, y: 300 };
 const RED_START = { x: 700, y: 300 };
 const DPAD_DOWN = 13; // the standard mapping's d-pad buttons
@@ -85,20 +84,6 @@ test('of two pads the second to appear plays BLUE, whatever its slot', async () 
   await context.close();
 });
 
-async function ships(page) {
-  const frame = await h.readFrame(page);
-  const red = h.findShips(frame, h.RED_BRIGHT);
-  const blue = h.findShips(frame, h.BLUE_BRIGHT);
-  assert.strictEqual(red.length, 1, `RED's bars: ${JSON.stringify(red)}`);
-  assert.strictEqual(blue.length, 1, `BLUE's bars: ${JSON.stringify(blue)}`);
-  return { red: red[0], blue: blue[0] };
-}
-
-function near(seen, expected, what) {
-  assert.ok(Math.abs(seen.x - expected.x) <= SLACK && Math.abs(seen.y - expected.y) <= SLACK,
-    `${what} at ${JSON.stringify(seen)}, expected ${JSON.stringify(expected)}`);
-}
-
 test('the stick steers past half its travel, the d-pad steers, and a pad gone releases', async () => {
   const { page, context } = await h.open(shared.chromium.browser, shared.server.url,
     { clock: true, init: scriptedPads });
@@ -108,26 +93,26 @@ test('the stick steers past half its travel, the d-pad steers, and a pad gone re
 
   await stick(SHORT_OF_HALF);
   await h.step(page, FRAME_MS, 5);
-  near((await ships(page)).red, RED_START, 'RED, stick short of half');
+  h.near((await h.ships(page)).red, RED_START, 'RED, stick short of half');
 
   await stick(PAST_HALF);
   await h.step(page, FRAME_MS, 5);
   const up = { x: RED_START.x, y: RED_START.y - 5 * STEP };
-  near((await ships(page)).red, up, 'RED, stick past half');
+  h.near((await h.ships(page)).red, up, 'RED, stick past half');
   await stick(0);
   await h.step(page, FRAME_MS, 3);
-  near((await ships(page)).red, up, 'RED, stick centred');
+  h.near((await h.ships(page)).red, up, 'RED, stick centred');
 
   // The second pad's d-pad: BLUE down and left at once.
   await page.evaluate(([d, l]) => { testPads.press(3, d, true); testPads.press(3, l, true); },
     [DPAD_DOWN, DPAD_LEFT]);
   await h.step(page, FRAME_MS, 4);
   const held = { x: BLUE_START.x - 4 * STEP, y: BLUE_START.y + 4 * STEP };
-  near((await ships(page)).blue, held, 'BLUE, d-pad down and left');
+  h.near((await h.ships(page)).blue, held, 'BLUE, d-pad down and left');
 
   // Pulled out while held: BLUE stops where it was.
   await page.evaluate(() => testPads.unplug(3));
   await h.step(page, FRAME_MS, 3);
-  near((await ships(page)).blue, held, 'BLUE, pad gone');
+  h.near((await h.ships(page)).blue, held, 'BLUE, pad gone');
   await context.close();
 });

@@ -20,7 +20,6 @@ const STEP = 10; // px a ship moves in such a frame at 500 px/s
 // A ship stops within 9 px of its finger on each axis; a finger's place is
 // read back through the canvas's scaling, which may cost a pixel.
 const REACHED = 9 + 1; // px
-const SLACK = 1; // px: positions are sums of rounded steps, drawn truncated
 const RED_START = { x: 700, y: 300 };
 const BLUE_START = { x: 100, y: 300 };
 
@@ -49,23 +48,6 @@ async function touch(opened, type, fingers) {
   await opened.cdp.send('Input.dispatchTouchEvent', { type, touchPoints });
 }
 
-// A ship's centre from its health bar, which shows whole and bright only
-// while the ship is unhurt and no shot crosses it.
-async function ship(page, colour, what) {
-  const bars = h.findShips(await h.readFrame(page), colour);
-  assert.strictEqual(bars.length, 1, `${what}'s whole bars: ${JSON.stringify(bars)}`);
-  return bars[0];
-}
-
-async function ships(page) {
-  return { red: await ship(page, h.RED_BRIGHT, 'RED'), blue: await ship(page, h.BLUE_BRIGHT, 'BLUE') };
-}
-
-function within(seen, expected, by, what) {
-  assert.ok(Math.abs(seen.x - expected.x) <= by && Math.abs(seen.y - expected.y) <= by,
-    `${what} at ${JSON.stringify(seen)}, expected within ${by} px of ${JSON.stringify(expected)}`);
-}
-
 test('one finger on BLUE plays a whole match for BLUE', async () => {
   const opened = await phone();
   await h.waitHandedOver(opened.page, 2); // past the loading picture
@@ -88,13 +70,13 @@ test('a finger above RED flies it out of the line of BLUE\'s fire', async () => 
   await touch(opened, 'touchStart', [{ id: 1, ...above }]);
   // BLUE's first shots need more than a second to cross to RED's side.
   await h.step(page, FRAME_MS, 100);
-  const seen = await ship(page, h.RED_BRIGHT, 'RED'); // whole: never hit
-  within(seen, above, REACHED, 'RED');
+  const seen = await h.ship(page, h.RED_BRIGHT, 'RED'); // whole: never hit
+  h.near(seen, above, 'RED', REACHED);
   await page.keyboard.up('Enter');
   // Lifted: the ship stays where it was.
   await touch(opened, 'touchEnd', []);
   await h.step(page, FRAME_MS, 3);
-  assert.deepStrictEqual(await ship(page, h.RED_BRIGHT, 'RED'), seen);
+  assert.deepStrictEqual(await h.ship(page, h.RED_BRIGHT, 'RED'), seen);
   await opened.context.close();
 });
 
@@ -107,16 +89,16 @@ test('two fingers, one in each half, fly both ships at once; a lifted finger sto
   await touch(opened, 'touchStart', [red]);
   await touch(opened, 'touchStart', [red, blue]);
   await h.step(page, FRAME_MS, 5);
-  const halfway = await ships(page);
-  within(halfway.red, { x: RED_START.x, y: RED_START.y - 5 * STEP }, SLACK, 'RED');
-  within(halfway.blue, { x: BLUE_START.x + 5 * STEP, y: BLUE_START.y }, SLACK, 'BLUE');
+  const halfway = await h.ships(page);
+  h.near(halfway.red, { x: RED_START.x, y: RED_START.y - 5 * STEP }, 'RED');
+  h.near(halfway.blue, { x: BLUE_START.x + 5 * STEP, y: BLUE_START.y }, 'BLUE');
   // Both lift and RED's finger comes back (the protocol lifts all fingers at
   // once): RED flies on, BLUE stays.
   await touch(opened, 'touchEnd', []);
   await touch(opened, 'touchStart', [red]);
   await h.step(page, FRAME_MS, 5);
-  const later = await ships(page);
-  within(later.red, { x: RED_START.x, y: RED_START.y - 10 * STEP }, SLACK, 'RED');
+  const later = await h.ships(page);
+  h.near(later.red, { x: RED_START.x, y: RED_START.y - 10 * STEP }, 'RED');
   assert.deepStrictEqual(later.blue, halfway.blue);
   await touch(opened, 'touchEnd', []);
   await opened.context.close();
