@@ -41,12 +41,17 @@ const KeyBinding* FindBinding(SDLKey symbol) {
 } // namespace
 
 void PollKeyboard(KeyState& keys, Controls& controls) {
+    Gamepads none;
+    PollInput(keys, none, controls);
+}
+
+void PollInput(KeyState& keys, Gamepads& pads, Controls& controls) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) {
             std::exit(QUIT_EXIT_STATUS);
         }
-        if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) {
+        if (pads.Handle(event) || (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP)) {
             continue;
         }
         // Only the symbol counts: a key held with shift or caps lock is the same key.
@@ -71,5 +76,6 @@ void PollKeyboard(KeyState& keys, Controls& controls) {
             controls.*binding.command = true;
         }
     }
+    pads.Raise(controls);
     keys.keyP = false;
 }

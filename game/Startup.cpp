@@ -95,8 +95,13 @@ void StartOnAScreen() {
     Report().Error(WHERE, NO_DISPLAY);
 }
 
-// The only events PollKeyboard reads.
-bool IsRead(int type) { return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_QUIT; }
+// The only events PollInput reads: keys, quit requests and the gamepads'
+// d-pads, sticks and buttons (Gamepads).
+bool IsRead(int type) {
+    return type == SDL_KEYDOWN || type == SDL_KEYUP || type == SDL_QUIT ||
+           type == SDL_JOYHATMOTION || type == SDL_JOYAXISMOTION || type == SDL_JOYBUTTONDOWN ||
+           type == SDL_JOYBUTTONUP;
+}
 } // namespace
 
 void PrepareStartup() {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Startup: what the desktop game makes sure of before SDL starts - open standard
 // descriptors, output failures and signals that cannot kill it, and a driver that
-// shows the duel - and, once SDL runs, an event queue that only keys can fill.
+// shows the duel - and, once SDL runs, an event queue that only keys and pads can fill.
 #pragma once
 
 // Call first in main, before SDL_Init.
@@ -23,8 +23,8 @@
 void PrepareStartup();
 
 // Call right after SDL_Init, before the window shows. Switches off in SDL
-// every kind of event that PollKeyboard does not read (mouse, window focus and
-// size, joystick, ...), so that however many of them come, SDL's event queue
-// (about 128 events on classic SDL 1.2) never fills up and drops a key or a
-// quit request.
+// every kind of event that PollInput does not read (mouse, window focus and
+// size, joystick balls, ...), so that however many of them come, SDL's event
+// queue (about 128 events on classic SDL 1.2) never fills up and drops a key
+// or a quit request. The gamepads' events stay on.
 void IgnoreUnreadEvents();

@@ -4,7 +4,9 @@
 // the ships and then loops - poll, update, draw, clear - until something exits.
 #include "../gfx/GFX.h"
 #include "Controls.h"
+#include "Fingers.h"
 #include "FrameTimer.h"
+#include "Gamepads.h"
 #include "KeyState.h"
 #include "Keyboard.h"
 #include "Match.h"
@@ -12,6 +14,7 @@
 #include "Report.h"
 #include "Scroller.h"
 #include "Startup.h"
+#include "Touch.h"
 
 #include <SDL.h>
 #include <cstdlib>
@@ -24,6 +27,8 @@ int main(int /*argc*/, char** /*argv*/) {
     GFX gfx;
     FrameTimer timer;
     KeyState keys;
+    Gamepads pads;
+    Fingers fingers;
     Scroller scroller;
     Controls controls;
     Player red;
@@ -37,6 +42,7 @@ int main(int /*argc*/, char** /*argv*/) {
     }
     std::atexit(SDL_Quit);
     IgnoreUnreadEvents();
+    pads.Open();
     SDL_WM_SetCaption(CAPTION, CAPTION);
     gfx.Init(SUBSYSTEM_SDL);
 
@@ -44,7 +50,9 @@ int main(int /*argc*/, char** /*argv*/) {
 
     // No frame cap: every motion is scaled by the time the update measures.
     for (;;) {
-        PollKeyboard(keys, controls);
+        PollInput(keys, pads, controls);
+        ReadFingers(fingers);
+        SteerToFingers(fingers, red, blue, controls);
         UpdateMatch(timer, gfx, controls, red, blue, scroller);
         gfx.Draw(red, blue, scroller, controls.screenshot);
         controls.Clear();

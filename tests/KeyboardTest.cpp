@@ -3,6 +3,7 @@
 // and the two ways it ends the game.
 #include "game/Keyboard.h"
 #include "ChildProcess.h"
+#include "RaisedCommands.h"
 #include "game/Screen.h"
 #include "game/Startup.h"
 
@@ -33,27 +34,6 @@ void Push(const KeyEvent& key) {
     event.key.keysym.sym = key.symbol;
     event.key.keysym.mod = key.modifiers;
     ASSERT_EQ(SDL_PushEvent(&event), 0) << SDL_GetError();
-}
-
-// The raised commands by name, so that a failure shows what differs.
-std::string Raised(const Controls& c) {
-    const struct {
-        bool Controls::*flag;
-        const char* name;
-    } names[] = {{&Controls::screenshot, "screenshot"}, {&Controls::redFire, "redFire"},
-                 {&Controls::redUp, "redUp"},           {&Controls::redDown, "redDown"},
-                 {&Controls::redLeft, "redLeft"},       {&Controls::redRight, "redRight"},
-                 {&Controls::blueFire, "blueFire"},     {&Controls::blueUp, "blueUp"},
-                 {&Controls::blueDown, "blueDown"},     {&Controls::blueLeft, "blueLeft"},
-                 {&Controls::blueRight, "blueRight"}};
-    std::string text;
-    for (const auto& n : names) {
-        if (c.*n.flag) {
-            text += text.empty() ? "" : " ";
-            text += n.name;
-        }
-    }
-    return text;
 }
 
 class Keyboard : public ::testing::Test {

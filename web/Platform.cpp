@@ -4,6 +4,7 @@
 // here take precedence over the emulation's own.
 #include "WebPlatform.h"
 
+#include "game/Fingers.h"
 #include "gfx/BmpHeader.h"
 
 #include <SDL.h>
@@ -185,9 +186,90 @@ bool SaveRows(SDL_Surface* surface, SDL_RWops* dst) {
     return ok;
 }
 
+// ---- Gamepads: the browser's pads as the two joysticks the game opens. ----
+
+// Browsers show a pad only after its first button press, long after the game
+// opened its pads at start. So the game finds two pads at start, one per
+// seat, and the page's pads take the seats as they appear (platform.js); the
+// game hears of them through SDL's joystick events, as from pads on the
+// desktop.
+constexpr int PAD_SEATS = 2;
+constexpr int FIRE_BUTTONS = 4; // buttons 0 to 3, one bit each
+constexpr int STICK_X_AXIS = 0;
+constexpr int STICK_Y_AXIS = 1;
+
+// A seat's fields as ReadPads fills them.
+enum PadField { PAD_FIRE, PAD_HAT, PAD_STICK_X, PAD_STICK_Y };
+
+int told[PAD_SEATS][PAD_FIELDS]; // what the game has been told each seat holds
+char seatHandles[PAD_SEATS];     // stand-ins for the joysticks the game holds
+
+void Post(SDL_Event& event) { SDL_PushEvent(&event); }
+
+void PostAxis(int seat, int axis, int value) {
+    SDL_Event event{};
+    event.type = SDL_JOYAXISMOTION;
+    event.jaxis.which = seat;
+    event.jaxis.axis = Uint8(axis);
+    event.jaxis.value = Sint16(value);
+    Post(event);
+}
+
+// Tells the game, as joystick events, what changed on each seat since the
+// last frame; an emptied seat releases whatever it held.
+void PostPadChanges() {
+    int now[PAD_SEATS][PAD_FIELDS];
+    ReadPads(&now[0][0]);
+    for (int seat = 0; seat < PAD_SEATS; ++seat) {
+        int* was = told[seat];
+        const int* is = now[seat];
+        for (int button = 0; button < FIRE_BUTTONS; ++button) {
+            const int bit = 1 << button;
+            if ((was[PAD_FIRE] & bit) != (is[PAD_FIRE] & bit)) {
+                const bool pressed = (is[PAD_FIRE] & bit) != 0;
+                SDL_Event event{};
+                event.type = pressed ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
+                event.jbutton.which = seat;
+                event.jbutton.button = Uint8(button);
+                event.jbutton.state = pressed ? SDL_PRESSED : SDL_RELEASED;
+                Post(event);
+            }
+        }
+        if (was[PAD_HAT] != is[PAD_HAT]) {
+            SDL_Event event{};
+            event.type = SDL_JOYHATMOTION;
+            event.jhat.which = seat;
+            event.jhat.hat = 0;
+            event.jhat.value = Uint8(is[PAD_HAT]);
+            Post(event);
+        }
+        if (was[PAD_STICK_X] != is[PAD_STICK_X]) {
+            PostAxis(seat, STICK_X_AXIS, is[PAD_STICK_X]);
+        }
+        if (was[PAD_STICK_Y] != is[PAD_STICK_Y]) {
+            PostAxis(seat, STICK_Y_AXIS, is[PAD_STICK_Y]);
+        }
+        for (int field = 0; field < PAD_FIELDS; ++field) {
+            was[field] = is[field];
+        }
+    }
+}
+
 } // namespace
 
 extern "C" {
+
+int SDL_NumJoysticks(void) { return PAD_SEATS; }
+
+SDL_Joystick* SDL_JoystickOpen(int index) {
+    if (index < 0 || index >= PAD_SEATS) {
+        SDL_SetError("No joystick %d", index);
+        return nullptr;
+    }
+    return reinterpret_cast<SDL_Joystick*>(&seatHandles[index]);
+}
+
+void SDL_JoystickClose(SDL_Joystick* /*joystick*/) {}
 
 void SDL_SetError(const char* fmt, ...) {
     va_list args;
@@ -348,6 +430,8 @@ int SDL_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst, int freedst) {
 // at its next refresh, and the game goes on after that.
 int SDL_Flip(SDL_Surface* /*screen*/) {
     WaitForNextFrame();
+    // The game polls its events next.
+    PostPadChanges();
     return 0;
 }
 
@@ -356,3 +440,17 @@ Uint32 SDL_GetTicks(void) { return Uint32(VisibleMilliseconds()); }
 void SDL_Delay(Uint32 ms) { WaitVisible(ms); }
 
 } // extern "C"
+
+// The fingers on the page's canvas, which the touch layer (platform.js) keeps.
+void ReadFingers(Fingers& fingers) {
+    Finger* const sides[] = {&fingers.red, &fingers.blue};
+    constexpr int SIDES = sizeof sides / sizeof sides[0];
+    float held[SIDES * TOUCH_FIELDS];
+    ReadTouches(held);
+    for (int side = 0; side < SIDES; ++side) {
+        const float* field = held + side * TOUCH_FIELDS;
+        sides[side]->down = field[0] != 0.0f;
+        sides[side]->x = field[1];
+        sides[side]->y = field[2];
+    }
+}

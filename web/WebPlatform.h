@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // WebPlatform: what the browser's page supplies to the platform layer - the
-// frame hand-over, a clock of visible time and downloads (platform.js).
+// frame hand-over, a clock of visible time, downloads, and the gamepads and
+// fingers held (platform.js).
 #pragma once
 
 extern "C" {
@@ -16,4 +17,16 @@ void WaitVisible(unsigned ms);
 
 // Hands the finished file at path to the player as a download of that name.
 void OfferDownload(const char* path);
+
+// What each seat's gamepad holds right now, RED's seat first: for each seat
+// PAD_FIELDS numbers - the fire buttons (a bit each), the d-pad as SDL's hat
+// bits, and the left stick's x and y on SDL's scale. An empty seat holds
+// nothing.
+constexpr int PAD_FIELDS = 4;
+void ReadPads(int* seats);
+
+// The fingers held on the game, RED's (right half) first: for each,
+// TOUCH_FIELDS numbers - 1 if held, else 0, then x and y in the game's pixels.
+constexpr int TOUCH_FIELDS = 3;
+void ReadTouches(float* fingers);
 }

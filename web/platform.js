@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The page's side of the platform layer (WebPlatform.h): the game's clock
 // counts only visible time, frames follow the display's refresh, held keys
-// press once, and files the game writes are handed to the player as downloads.
+// press once, files the game writes are handed to the player as downloads,
+// gamepads take the players' seats as they appear, and fingers on the game
+// are kept for the ships they steer.
 mergeInto(LibraryManager.library, {
   $DuelstarPage__deps: ['$SDL'],
   $DuelstarPage__postset: 'DuelstarPage.start();',
@@ -129,4 +131,143 @@ mergeInto(LibraryManager.library, {
     FS.unlink(name);
   },
   OfferDownload__deps: ['$FS', '$PATH'],
+
+  // The Gamepad API's pads in the two seats, RED's first. A browser lists a
+  // pad only once it has been used, so a pad takes the first free seat when
+  // it first appears; a pad that goes away frees its seat and holds nothing.
+  $DuelstarPads: {
+    seats: [null, null], // the Gamepad API's index of each seat's pad
+    STICK_SCALE: 32767, // SDL's axis value at full travel
+    FIRE_BUTTONS: 4, // buttons 0 to 3 fire
+    // The standard mapping's d-pad buttons, and the hat bit (SDL_HAT_UP, ...)
+    // each stands for: the game reads a d-pad as SDL's hat.
+    DPAD: [{button: 12, bit: 1}, {button: 15, bit: 2}, {button: 13, bit: 4}, {button: 14, bit: 8}],
+    // Chromium lists empty slots as null; older browsers have no getGamepads.
+    present: function() {
+      var listed = navigator.getGamepads ? navigator.getGamepads() : [];
+      var pads = [];
+      for (var i = 0; i < (listed ? listed.length : 0); i++) {
+        var pad = listed[i];
+        if (pad && pad.connected !== false) pads.push(pad);
+      }
+      return pads;
+    },
+    pressed: function(pad, index) {
+      var button = pad.buttons[index];
+      if (button === undefined || button === null) return false;
+      return typeof button === 'object' ? !!button.pressed : button > 0.5;
+    },
+    axis: function(pad, index) {
+      var value = Number(pad.axes[index]) || 0;
+      return Math.round(Math.max(-1, Math.min(1, value)) * DuelstarPads.STICK_SCALE);
+    },
+    read: function(out) {
+      var pads = DuelstarPads.present();
+      var seats = DuelstarPads.seats;
+      var byIndex = {};
+      pads.forEach(function(pad) { byIndex[pad.index] = pad; });
+      seats.forEach(function(index, seat) {
+        if (index !== null && !byIndex[index]) seats[seat] = null;
+      });
+      pads.forEach(function(pad) {
+        if (seats.indexOf(pad.index) >= 0) return;
+        var free = seats.indexOf(null);
+        if (free >= 0) seats[free] = pad.index;
+      });
+      seats.forEach(function(index, seat) {
+        var pad = index === null ? null : byIndex[index];
+        var fire = 0, hat = 0, x = 0, y = 0;
+        if (pad) {
+          for (var b = 0; b < DuelstarPads.FIRE_BUTTONS; b++) {
+            if (DuelstarPads.pressed(pad, b)) fire |= 1 << b;
+          }
+          if (pad.mapping === 'standard') {
+            DuelstarPads.DPAD.forEach(function(d) {
+              if (DuelstarPads.pressed(pad, d.button)) hat |= d.bit;
+            });
+          }
+          x = DuelstarPads.axis(pad, 0);
+          y = DuelstarPads.axis(pad, 1);
+        }
+        var at = (out >> 2) + seat * 4 /* PAD_FIELDS */;
+        HEAP32[at] = fire;
+        HEAP32[at + 1] = hat;
+        HEAP32[at + 2] = x;
+        HEAP32[at + 3] = y;
+      });
+    },
+  },
+
+  ReadPads__deps: ['$DuelstarPads'],
+  ReadPads: function(out) {
+    DuelstarPads.read(out);
+  },
+
+  // Fingers on the game's canvas. A finger belongs to the ship whose half of
+  // the picture it first touched (BLUE's the left, RED's the right) until it
+  // lifts; the first finger held in a half is the one that ship follows.
+  // Touches on the canvas never scroll, zoom or select.
+  $DuelstarTouch__postset: 'DuelstarTouch.start();',
+  $DuelstarTouch: {
+    WIDTH: 800, // px, the game's screen
+    HEIGHT: 600, // px
+    fingers: [], // {id, red, x, y} in the order they touched
+    start: function() {
+      var canvas = Module['canvas'];
+      if (!canvas) return;
+      var place = function(touch) {
+        var box = canvas.getBoundingClientRect();
+        var x = (touch.clientX - box.left) * DuelstarTouch.WIDTH / (box.width || 1);
+        var y = (touch.clientY - box.top) * DuelstarTouch.HEIGHT / (box.height || 1);
+        return {x: Math.max(0, Math.min(DuelstarTouch.WIDTH, x)),
+                y: Math.max(0, Math.min(DuelstarTouch.HEIGHT, y))};
+      };
+      var find = function(id) {
+        for (var i = 0; i < DuelstarTouch.fingers.length; i++) {
+          if (DuelstarTouch.fingers[i].id === id) return i;
+        }
+        return -1;
+      };
+      var update = function(event) {
+        event.preventDefault();
+        var changed = event.changedTouches;
+        for (var i = 0; i < changed.length; i++) {
+          var touch = changed[i];
+          var at = find(touch.identifier);
+          if (event.type === 'touchend' || event.type === 'touchcancel') {
+            if (at >= 0) DuelstarTouch.fingers.splice(at, 1);
+            continue;
+          }
+          var spot = place(touch);
+          if (at < 0) {
+            DuelstarTouch.fingers.push({id: touch.identifier, red: spot.x >= DuelstarTouch.WIDTH / 2,
+                                        x: spot.x, y: spot.y});
+          } else {
+            DuelstarTouch.fingers[at].x = spot.x;
+            DuelstarTouch.fingers[at].y = spot.y;
+          }
+        }
+      };
+      ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function(type) {
+        canvas.addEventListener(type, update, {passive: false});
+      });
+    },
+    read: function(out) {
+      [true, false].forEach(function(red, side) {
+        var finger = null;
+        for (var i = 0; i < DuelstarTouch.fingers.length && !finger; i++) {
+          if (DuelstarTouch.fingers[i].red === red) finger = DuelstarTouch.fingers[i];
+        }
+        var at = (out >> 2) + side * 3 /* TOUCH_FIELDS */;
+        HEAPF32[at] = finger ? 1 : 0;
+        HEAPF32[at + 1] = finger ? finger.x : 0;
+        HEAPF32[at + 2] = finger ? finger.y : 0;
+      });
+    },
+  },
+
+  ReadTouches__deps: ['$DuelstarTouch'],
+  ReadTouches: function(out) {
+    DuelstarTouch.read(out);
+  },
 });

@@ -7,6 +7,7 @@
 const fs = require('node:fs');
 const http = require('node:http');
 const path = require('node:path');
+const assert = require('node:assert');
 const { before, after } = require('node:test');
 const { chromium } = require('playwright-core');
 
@@ -141,16 +142,23 @@ function serveAndLaunch() {
   return shared;
 }
 
-// Opens the game; with clock set, the test drives time and refreshes.
-async function open(browser, url, { clock = false, downloads = false } = {}) {
+// Opens the game; with clock set, the test drives time and refreshes. A
+// phone's viewport and touch screen, and scripts run before the page's own
+// (init, e.g. scripted gamepads), are the test's to choose.
+async function open(browser, url,
+  { clock = false, downloads = false, viewport = { width: 1024, height: 800 }, touch = false,
+    init = null } = {}) {
   const context = await browser.newContext({
-    viewport: { width: 1024, height: 800 },
+    viewport,
     acceptDownloads: downloads,
+    hasTouch: touch,
+    isMobile: touch,
   });
   const page = await context.newPage();
   const console = [];
   page.on('console', (message) => console.push(message.text()));
   if (clock) await page.addInitScript(takeTheClock);
+  if (init) await page.addInitScript(init);
   await page.goto(url);
   return { page, context, console };
 }
@@ -251,8 +259,27 @@ function findShips(rgba, colour) {
   return found;
 }
 
+// A ship's centre from its health bar, which shows whole and bright only
+// while the ship is unhurt and no shot crosses it: exactly one is expected.
+async function ship(page, colour, what) {
+  const bars = findShips(await readFrame(page), colour);
+  assert.strictEqual(bars.length, 1, `${what}'s bars: ${JSON.stringify(bars)}`);
+  return bars[0];
+}
+
+async function ships(page) {
+  return { red: await ship(page, RED_BRIGHT, 'RED'), blue: await ship(page, BLUE_BRIGHT, 'BLUE') };
+}
+
+// Positions are sums of rounded steps, drawn truncated: 1 px either way.
+const SLACK = 1; // px
+function near(seen, expected, what, slack = SLACK) {
+  assert.ok(Math.abs(seen.x - expected.x) <= slack && Math.abs(seen.y - expected.y) <= slack,
+    `${what} at ${JSON.stringify(seen)}, expected ${JSON.stringify(expected)} within ${slack} px`);
+}
+
 module.exports = {
   BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
   serve, launch, launchProfile, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
-  rgb565, findShips,
+  rgb565, findShips, ship, ships, near,
 };

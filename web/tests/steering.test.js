@@ -11,7 +11,6 @@ const h = require('./harness.js');
 
 const FRAME_MS = 20; // ms of game time per frame
 const STEP = 10; // px a ship moves in one such frame at 500 px/s
-const SLACK = 1; // px: positions are sums of rounded steps, drawn truncated
 const BLUE_START = { x: 100, y: 300 };
 const RED_START = { x: 700, y: 300 };
 
@@ -21,20 +20,6 @@ async function started() {
   const opened = await h.open(shared.chromium.browser, shared.server.url, { clock: true });
   await h.startWithClock(opened.page);
   return opened;
-}
-
-async function ships(page) {
-  const frame = await h.readFrame(page);
-  const red = h.findShips(frame, h.RED_BRIGHT);
-  const blue = h.findShips(frame, h.BLUE_BRIGHT);
-  assert.strictEqual(red.length, 1, `RED's bars: ${JSON.stringify(red)}`);
-  assert.strictEqual(blue.length, 1, `BLUE's bars: ${JSON.stringify(blue)}`);
-  return { red: red[0], blue: blue[0] };
-}
-
-function near(seen, expected, what) {
-  assert.ok(Math.abs(seen.x - expected.x) <= SLACK && Math.abs(seen.y - expected.y) <= SLACK,
-    `${what} at ${JSON.stringify(seen)}, expected ${JSON.stringify(expected)}`);
 }
 
 // key, frames held, and where each ship is then. 30 frames would take either
@@ -59,9 +44,9 @@ for (const c of CASES) {
     await page.keyboard.down(c.key);
     await h.step(page, FRAME_MS, c.frames);
     await page.keyboard.up(c.key);
-    const seen = await ships(page);
-    near(seen.blue, c.blue || BLUE_START, 'BLUE');
-    near(seen.red, c.red || RED_START, 'RED');
+    const seen = await h.ships(page);
+    h.near(seen.blue, c.blue || BLUE_START, 'BLUE');
+    h.near(seen.red, c.red || RED_START, 'RED');
     if (c.exact) {
       // The middle line stops a ship exactly there.
       const ship = c.blue ? seen.blue : seen.red;
@@ -69,7 +54,7 @@ for (const c of CASES) {
     }
     // Released, the ship stays.
     await h.step(page, FRAME_MS, 2);
-    assert.deepStrictEqual(await ships(page), seen);
+    assert.deepStrictEqual(await h.ships(page), seen);
     await context.close();
   });
 }
@@ -79,12 +64,12 @@ test('losing focus releases every held key', async () => {
   await page.keyboard.down('ArrowDown');
   await page.keyboard.down('t');
   await h.step(page, FRAME_MS, 5);
-  const before = await ships(page);
-  near(before.blue, { x: 100, y: 300 + 5 * STEP }, 'BLUE');
-  near(before.red, { x: 700, y: 300 - 5 * STEP }, 'RED');
+  const before = await h.ships(page);
+  h.near(before.blue, { x: 100, y: 300 + 5 * STEP }, 'BLUE');
+  h.near(before.red, { x: 700, y: 300 - 5 * STEP }, 'RED');
   await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
   await h.step(page, FRAME_MS, 5);
-  assert.deepStrictEqual(await ships(page), before);
+  assert.deepStrictEqual(await h.ships(page), before);
   await context.close();
 });
 
@@ -104,6 +89,6 @@ test('a hidden page does not advance the match', async () => {
   await page.keyboard.down('ArrowRight');
   await h.step(page, FRAME_MS, 1);
   await page.keyboard.up('ArrowRight');
-  near((await ships(page)).blue, { x: 100 + STEP, y: 300 }, 'BLUE');
+  h.near((await h.ships(page)).blue, { x: 100 + STEP, y: 300 }, 'BLUE');
   await context.close();
 });

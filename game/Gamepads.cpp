@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "Gamepads.h"
+
+namespace {
+
+constexpr int FIRE_BUTTONS = 4; // buttons 0 to 3 fire
+constexpr int STICK_X_AXIS = 0; // the left stick on SDL's axis numbering
+constexpr int STICK_Y_AXIS = 1;
+constexpr Sint16 STICK_HALF = 16384; // half the stick's travel from the centre
+
+// The commands one seat raises; seat 0 is RED, seat 1 BLUE.
+struct SeatCommands {
+    bool Controls::*up;
+    bool Controls::*down;
+    bool Controls::*left;
+    bool Controls::*right;
+    bool Controls::*fire;
+};
+
+const SeatCommands SEAT_COMMANDS[MAX_PADS] = {
+    {&Controls::redUp, &Controls::redDown, &Controls::redLeft, &Controls::redRight,
+     &Controls::redFire},
+    {&Controls::blueUp, &Controls::blueDown, &Controls::blueLeft, &Controls::blueRight,
+     &Controls::blueFire},
+};
+
+} // namespace
+
+void Gamepads::Open() {
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
+        return;
+    }
+    const int present = SDL_NumJoysticks();
+    for (int device = 0; device < present; ++device) {
+        // A pad SDL cannot open takes no seat; the game keeps the handle for
+        // the whole run, and SDL_Quit closes it.
+        if (SDL_JoystickOpen(device) != nullptr && !Attach(device)) {
+            return;
+        }
+    }
+}
+
+bool Gamepads::Attach(int device) {
+    for (PadState& seat : seats) {
+        if (!seat.inUse) {
+            seat = PadState();
+            seat.inUse = true;
+            seat.device = device;
+            return true;
+        }
+    }
+    return false;
+}
+
+PadState* Gamepads::Seated(int device) {
+    for (PadState& seat : seats) {
+        if (seat.inUse && seat.device == device) {
+            return &seat;
+        }
+    }
+    return nullptr;
+}
+
+bool Gamepads::Handle(const SDL_Event& event) {
+    PadState* pad = nullptr;
+    switch (event.type) {
+    case SDL_JOYHATMOTION:
+        pad = Seated(event.jhat.which);
+        if (pad != nullptr && event.jhat.hat == 0) {
+            pad->hat = event.jhat.value;
+        }
+        break;
+    case SDL_JOYAXISMOTION:
+        pad = Seated(event.jaxis.which);
+        if (pad != nullptr && event.jaxis.axis == STICK_X_AXIS) {
+            pad->stickX = event.jaxis.value;
+        } else if (pad != nullptr && event.jaxis.axis == STICK_Y_AXIS) {
+            pad->stickY = event.jaxis.value;
+        }
+        break;
+    case SDL_JOYBUTTONDOWN:
+    case SDL_JOYBUTTONUP:
+        pad = Seated(event.jbutton.which);
+        if (pad != nullptr && event.jbutton.button < FIRE_BUTTONS) {
+            const Uint8 bit = Uint8(1u << event.jbutton.button);
+            pad->fireButtons = event.jbutton.state == SDL_PRESSED ? pad->fireButtons | bit
+                                                                  : pad->fireButtons & ~bit;
+        }
+        break;
+    default:
+        break;
+    }
+    return pad != nullptr;
+}
+
+void Gamepads::Raise(Controls& controls) const {
+    for (int seat = 0; seat < MAX_PADS; ++seat) {
+        const PadState& pad = seats[seat];
+        if (!pad.inUse) {
+            continue;
+        }
+        const SeatCommands& to = SEAT_COMMANDS[seat];
+        // Each command is raised only, so the keys' commands stay as they are.
+        const bool held[] = {
+            (pad.hat & SDL_HAT_UP) != 0 || pad.stickY < -STICK_HALF,
+            (pad.hat & SDL_HAT_DOWN) != 0 || pad.stickY > STICK_HALF,
+            (pad.hat & SDL_HAT_LEFT) != 0 || pad.stickX < -STICK_HALF,
+            (pad.hat & SDL_HAT_RIGHT) != 0 || pad.stickX > STICK_HALF,
+            pad.fireButtons != 0,
+        };
+        bool Controls::*const commands[] = {to.up, to.down, to.left, to.right, to.fire};
+        for (int i = 0; i < int(sizeof held / sizeof held[0]); ++i) {
+            if (held[i]) {
+                controls.*commands[i] = true;
+            }
+        }
+    }
+}
