@@ -3,6 +3,8 @@
 // every game object for the whole run, brings up SDL and the display, places
 // the ships and then loops - poll, update, draw, clear - until something exits.
 #include "../gfx/GFX.h"
+#include "../sfx/Cue.h"
+#include "../sfx/SFX.h"
 #include "Controls.h"
 #include "FrameTimer.h"
 #include "KeyState.h"
@@ -22,6 +24,7 @@ constexpr const char* CAPTION = "Duelstar";
 
 int main(int /*argc*/, char** /*argv*/) {
     GFX gfx;
+    SFX sfx;
     FrameTimer timer;
     KeyState keys;
     Scroller scroller;
@@ -39,12 +42,17 @@ int main(int /*argc*/, char** /*argv*/) {
     IgnoreUnreadEvents();
     SDL_WM_SetCaption(CAPTION, CAPTION);
     gfx.Init(SUBSYSTEM_SDL);
+    sfx.Init();
+    SendCuesTo(&sfx);
 
     PlaceForDuel(red, blue);
 
     // No frame cap: every motion is scaled by the time the update measures.
     for (;;) {
         PollKeyboard(keys, controls);
+        if (controls.mute) {
+            sfx.ToggleMute();
+        }
         UpdateMatch(timer, gfx, controls, red, blue, scroller);
         gfx.Draw(red, blue, scroller, controls.screenshot);
         controls.Clear();
