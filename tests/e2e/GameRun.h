@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // GameRun: the real game, started on a private X display in a fresh folder with
-// a copy of images/ and sounds/, played by its keyboard and watched by screenshots and output.
+// a copy of images/ and sounds/, played by its keyboard and watched by
+// screenshots, output and what it plays.
 #pragma once
 
 #include "Frame.h"
