@@ -19,5 +19,5 @@ quietly build/build.log cmake --build build -j "$jobs"
 # the game binary's own tests and the bad-picture runs, which fail on any report.
 quietly build-asan/configure.log cmake -S . -B build-asan -DBUILD_TESTING=ON -DDUELSTAR_SANITIZE=ON
 quietly build-asan/build.log cmake --build build-asan -j "$jobs" --target duelstar unit_tests \
-  startup_tests game_tests quit_probe badpics_tests badpics_game flip_signal
+  startup_tests game_tests quit_probe badpics_tests badpics_game flip_signal make_sounds
 (cd build-asan && ctest --output-on-failure -j "$jobs" -L "unit|game|badpics")

@@ -5,6 +5,7 @@
 // from the source folder, with the fake clock so that nothing waits and the
 // explosions stay on screen for as long as they are measured.
 #include "../tests/FakeClock.h"
+#include "FastestFrames.h"
 #include "WorstFrame.h"
 #include "game/Match.h"
 #include "game/Screen.h"
@@ -29,14 +30,9 @@
 namespace {
 
 constexpr Uint32 CLOCK_START = 100000; // ms: frozen during the frames, so explosions never expire
-
-// Frames are timed in batches, the kinds taking turns; the fastest batch of
-// each kind is its figure, being the one the shared machine disturbed least.
-constexpr int BATCH_FRAMES = 10;
 constexpr int ROUNDS = 300;
-constexpr int WARM_UP_FRAMES = 3; // SDL run-length encodes a keyed picture on its first blit
-constexpr double MICROS_PER_SECOND = 1e6;
 constexpr double NANOS_PER_SECOND = 1e9;
+
 constexpr int UPDATE_BATCHES = 20000;
 
 // The update benchmark: shots fly far from both ships' heights so that none
@@ -68,39 +64,6 @@ void Flip() { SDL_Flip(screen); }
 void Floor() {
     Stars();
     Flip();
-}
-
-// Runs the kinds of frame in turn, BATCH_FRAMES of one kind at a time after
-// one untimed frame of it, each round starting with the next kind, and returns the fastest batch's
-// time per frame of each kind, in microseconds. The benchmark's own Time is that of a whole round;
-// the counters are the figures.
-std::vector<double> FastestFrames(benchmark::State& state,
-                                  const std::vector<std::function<void()>>& kinds) {
-    using Clock = std::chrono::steady_clock;
-    for (const auto& kind : kinds) {
-        for (int i = 0; i < WARM_UP_FRAMES; ++i) {
-            kind();
-        }
-    }
-    std::vector<double> fastest(kinds.size(), std::numeric_limits<double>::infinity());
-    size_t first = 0;
-    for (auto _ : state) {
-        double round = 0.0;
-        for (size_t k = 0; k < kinds.size(); ++k) {
-            const size_t kind = (first + k) % kinds.size();
-            kinds[kind](); // untimed: the kind before may have left other memory cached
-            const auto start = Clock::now();
-            for (int i = 0; i < BATCH_FRAMES; ++i) {
-                kinds[kind]();
-            }
-            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            round += seconds;
-            fastest[kind] = std::min(fastest[kind], seconds * MICROS_PER_SECOND / BATCH_FRAMES);
-        }
-        first = (first + 1) % kinds.size();
-        state.SetIterationTime(round);
-    }
-    return fastest;
 }
 
 // The drawn pixels of a frame: every run of pixels in a row that differ from

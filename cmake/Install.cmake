@@ -4,6 +4,7 @@
 #   <launcher dir>/duelstar                   the command players run (a launcher)
 #   <program dir>/duelstar                    the game program itself
 #   <data dir>/images/                        the pictures (the images/ folder)
+#   <data dir>/sounds/                        the sounds (the sounds/ folder)
 #   share/applications/<id>.desktop           the menu entry
 #   share/icons/hicolor/NxN/apps/duelstar.png the icon
 #   share/man/man6/duelstar.6                 the manual page
@@ -19,7 +20,7 @@
 # The game reads images/ and writes screenshot.bmp in the folder it starts in,
 # so the launcher starts it in the player's own folder,
 # ${XDG_DATA_HOME:-$HOME/.local/share}/duelstar, with images linked to the
-# installed pictures. The data folder's name ends in games/duelstar, so that
+# installed pictures, and sounds to the installed sounds. The data folder's name ends in games/duelstar, so that
 # no prefix puts the pictures in the player's folder. The launcher finds the
 # program and the pictures relative to itself, so a tree installed with
 # DESTDIR or moved as a whole still plays.
@@ -91,6 +92,7 @@ function(duelstar_launcher_path out dir)
 endfunction()
 duelstar_launcher_path(DUELSTAR_LAUNCHER_TO_GAME "${DUELSTAR_PROGRAM_DIR}/duelstar")
 duelstar_launcher_path(DUELSTAR_LAUNCHER_TO_PICTURES "${DUELSTAR_DATA_DIR}/images")
+duelstar_launcher_path(DUELSTAR_LAUNCHER_TO_SOUNDS "${DUELSTAR_DATA_DIR}/sounds")
 
 set(_dist "${PROJECT_SOURCE_DIR}/dist")
 set(_made "${PROJECT_BINARY_DIR}/dist")
@@ -122,6 +124,8 @@ endif()
 install(PROGRAMS "${_made}/duelstar" DESTINATION "${DUELSTAR_LAUNCHER_DIR}")
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/images" DESTINATION "${DUELSTAR_DATA_DIR}"
   FILES_MATCHING PATTERN "*.bmp")
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/sounds" DESTINATION "${DUELSTAR_DATA_DIR}"
+  FILES_MATCHING PATTERN "*.wav")
 
 install(FILES "${_dist}/duelstar.desktop"
   DESTINATION "${CMAKE_INSTALL_DATADIR}/applications"
@@ -161,6 +165,7 @@ install(CODE "
   endforeach()
   set(DUELSTAR_FULL_GAME_PATH \"\${_game_dir}/duelstar\")
   set(DUELSTAR_FULL_PICTURES_DIR \"\${_data_dir}/images\")
+  set(DUELSTAR_FULL_SOUNDS_DIR \"\${_data_dir}/sounds\")
   set(DUELSTAR_FULL_DOC_DIR \"\${_doc_dir}\")
   file(READ [[${_dist}/duelstar.6.in]] _page)
   string(CONFIGURE \"\${_page}\" _page @ONLY)
@@ -197,7 +202,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "other player a point; the first to three points wins."
   ""
   "Red steers with t, g, f and h and fires with s; blue steers with the"
-  "cursor keys and fires with Return. p saves a screenshot, Escape quits.")
+  "cursor keys and fires with Return. p saves a screenshot, m switches"
+  "the sound off and on, Escape quits.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${DUELSTAR_HOMEPAGE_URL}")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -211,12 +217,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DUELSTAR_MAINTAINER}")
 # dpkg-shlibdeps (dpkg-dev) names the exact libraries the program links,
-# SDL 1.2's libsdl1.2debian among them; without it the package names them itself.
+# SDL 1.2's libsdl1.2debian and SDL_mixer's libsdl-mixer1.2 among them;
+# without it the package names them itself.
 find_program(DUELSTAR_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(DUELSTAR_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian (>= 1.2.15), libstdc++6, libc6")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libsdl1.2debian (>= 1.2.15), libsdl-mixer1.2 (>= 1.2.12), libstdc++6, libc6")
 endif()
 # A package made without DUELSTAR_DEBIAN would put a game outside Debian's
 # places for games; cpack refuses it with the way to fix it.

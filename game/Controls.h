@@ -15,6 +15,7 @@ struct Controls {
     bool blueDown = false;
     bool blueLeft = false;
     bool blueRight = false;
+    bool mute = false; // the sound switched off or on
 
     // Lowers every flag.
     void Clear() { *this = Controls(); }

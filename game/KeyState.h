@@ -15,4 +15,5 @@ struct KeyState {
     bool keyLeft = false;
     bool keyRight = false;
     bool keyReturn = false;
+    bool keyM = false; // as keyP
 };

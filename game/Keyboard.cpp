@@ -17,6 +17,7 @@ struct KeyBinding {
 
 const KeyBinding KEY_TABLE[] = {
     {SDLK_p, &KeyState::keyP, &Controls::screenshot},
+    {SDLK_m, &KeyState::keyM, &Controls::mute},
     {SDLK_t, &KeyState::keyT, &Controls::redUp},
     {SDLK_g, &KeyState::keyG, &Controls::redDown},
     {SDLK_f, &KeyState::keyF, &Controls::redLeft},
@@ -65,8 +66,9 @@ void PollInput(KeyState& keys, Gamepads& pads, Controls& controls) {
         }
         if (event.type == SDL_KEYDOWN) {
             keys.*binding->held = true;
-        } else if (symbol != SDLK_p) {
-            // p's release is not tracked: a screenshot is one frame per press.
+        } else if (symbol != SDLK_p && symbol != SDLK_m) {
+            // p's and m's releases are not tracked: one screenshot, or one
+            // switch of the sound, per press.
             keys.*binding->held = false;
         }
     }
@@ -78,4 +80,5 @@ void PollInput(KeyState& keys, Gamepads& pads, Controls& controls) {
     }
     pads.Raise(controls);
     keys.keyP = false;
+    keys.keyM = false;
 }

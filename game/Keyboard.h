@@ -9,8 +9,8 @@
 
 // Drains SDL's event queue into keys, then raises (never lowers) the commands
 // of every held key: RED steers with t g f h and fires with s, BLUE with the
-// cursor keys and RETURN; p takes a screenshot. Ends the process with status 0 on ESCAPE or a quit
-// request.
+// cursor keys and RETURN; p takes a screenshot, m switches the sound off or
+// on. Ends the process with status 0 on ESCAPE or a quit request.
 void PollKeyboard(KeyState& keys, Controls& controls);
 
 // The same poll with the gamepads beside the keys: the seated pads' events go

@@ -2,6 +2,7 @@
 #include "Match.h"
 
 #include "../gfx/GFX.h"
+#include "../sfx/Cue.h"
 #include "Report.h"
 
 #include <SDL_timer.h>
@@ -48,21 +49,26 @@ bool Hits(const Laser& shot, int shooterId, const Ship& target) {
 
 // Takes the shot out of flight and a point of the target's health; a ship that
 // runs out is destroyed, starts over with full health where it is, and scores
-// for the shooter. True when that point wins the match.
+// for the shooter. True when that point wins the match. Every hit is heard at
+// the target, and a destroyed ship's explosion over it.
 bool LandHit(Laser& shot, Player& target, int targetId, Player& shooter, GFX& gfx) {
     target.health -= 1;
     shot.SetEnabled(false);
+    Cue(Sound::HIT, target.ship.GetX());
     if (target.health != 0) {
         return false;
     }
     target.health = FULL_HEALTH;
     gfx.DrawBoom(targetId);
+    Cue(Sound::EXPLOSION, target.ship.GetX());
     shooter.score += 1;
     return shooter.score == WINNING_SCORE;
 }
 
 [[noreturn]] void EndMatch(const FrameTimer& timer, GFX& gfx, const Player& red, const Player& blue,
                            const Scroller& scroller, int winner) {
+    // The jingle plays from the winner's side through the pause.
+    Cue(Sound::VICTORY, winner == RED ? red.ship.GetX() : blue.ship.GetX());
     gfx.Draw(red, blue, scroller, false);
     SDL_Delay(END_PAUSE);
     char line[RESULT_LINE_SIZE];
@@ -77,14 +83,16 @@ bool LandHit(Laser& shot, Player& target, int targetId, Player& shooter, GFX& gf
 }
 
 // Fires into the lowest free slot, at most once per update; with every slot in
-// flight nothing leaves and the pause is not restarted.
-void FireRule(Player& player) {
+// flight nothing leaves and the pause is not restarted. A shot that leaves is
+// heard in its side's own voice, from its ship.
+void FireRule(Player& player, Sound voice) {
     if (!player.ship.CanFire()) {
         return;
     }
     for (Laser& laser : player.lasers) {
         if (!laser.IsEnabled()) {
             player.ship.Fire(laser);
+            Cue(voice, player.ship.GetX());
             return;
         }
     }
@@ -130,10 +138,10 @@ void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& 
     }
 
     if (controls.redFire) {
-        FireRule(red);
+        FireRule(red, Sound::SHOT_RED);
     }
     if (controls.blueFire) {
-        FireRule(blue);
+        FireRule(blue, Sound::SHOT_BLUE);
     }
     if (controls.redUp) {
         StepY(red.ship, dt, -SHIP_SPEED);

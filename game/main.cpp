@@ -3,6 +3,8 @@
 // every game object for the whole run, brings up SDL and the display, places
 // the ships and then loops - poll, update, draw, clear - until something exits.
 #include "../gfx/GFX.h"
+#include "../sfx/Cue.h"
+#include "../sfx/SFX.h"
 #include "Controls.h"
 #include "Fingers.h"
 #include "FrameTimer.h"
@@ -25,6 +27,7 @@ constexpr const char* CAPTION = "Duelstar";
 
 int main(int /*argc*/, char** /*argv*/) {
     GFX gfx;
+    SFX sfx;
     FrameTimer timer;
     KeyState keys;
     Gamepads pads;
@@ -45,6 +48,8 @@ int main(int /*argc*/, char** /*argv*/) {
     pads.Open();
     SDL_WM_SetCaption(CAPTION, CAPTION);
     gfx.Init(SUBSYSTEM_SDL);
+    sfx.Init();
+    SendCuesTo(&sfx);
 
     PlaceForDuel(red, blue);
 
@@ -53,6 +58,9 @@ int main(int /*argc*/, char** /*argv*/) {
         PollInput(keys, pads, controls);
         ReadFingers(fingers);
         SteerToFingers(fingers, red, blue, controls);
+        if (controls.mute) {
+            sfx.ToggleMute();
+        }
         UpdateMatch(timer, gfx, controls, red, blue, scroller);
         gfx.Draw(red, blue, scroller, controls.screenshot);
         controls.Clear();

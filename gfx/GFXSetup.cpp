@@ -5,12 +5,12 @@
 #include "GFX.h"
 #include "Layout.h"
 
+#include "../game/RegularFile.h"
 #include "../game/Report.h"
 #include "../game/Screen.h"
 
 #include <SDL.h>
 #include <cstdio>
-#include <sys/stat.h>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* loadingImage = nullptr;
@@ -87,29 +87,11 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
     Report().Error(WHERE_LOADING, message);
 }
 
-// Only a regular file can be a picture. Opening a named pipe blocks until
-// something writes into it, which would freeze the game before its first
-// line, and a folder, socket or device holds no picture either. A path that
-// cannot be looked at is left to the loader, whose "Couldn't open" names it.
+// A folder, pipe, socket or device is refused by name before it is opened.
 void RefuseUnlessFile(const char* path) {
-    struct stat info;
-    if (stat(path, &info) != 0) {
-        return;
-    }
-    switch (info.st_mode & S_IFMT) {
-    case S_IFREG:
-        return;
-    case S_IFIFO:
-        Refuse(path, "A named pipe, not a file");
-    case S_IFDIR:
-        Refuse(path, "A folder, not a file");
-    case S_IFSOCK:
-        Refuse(path, "A socket, not a file");
-    case S_IFCHR:
-    case S_IFBLK:
-        Refuse(path, "A device, not a file");
-    default:
-        Refuse(path, "Not a regular file");
+    const char* why = WhyNotAFile(path);
+    if (why != nullptr) {
+        Refuse(path, why);
     }
 }
 

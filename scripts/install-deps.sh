@@ -11,7 +11,7 @@
 # The package manager's chatter goes to a log that is shown only on failure.
 set -euo pipefail
 
-play_packages=(g++ cmake make pkg-config libsdl1.2-dev)
+play_packages=(g++ cmake make pkg-config libsdl1.2-dev libsdl-mixer1.2-dev)
 # dpkg-dev: Debian's hardening flags and the package's dependencies; file:
 # CPack's Debian generator reads the program's type with it.
 package_packages=("${play_packages[@]}" dpkg-dev file)
@@ -23,9 +23,9 @@ test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdo
   dpkg-dev lintian xfonts-base xauth emscripten chromium)
 
 # What the build needs, elsewhere.
-fedora_packages=(gcc-c++ cmake make pkgconf-pkg-config sdl12-compat-devel)
-arch_packages=(gcc cmake make pkgconf sdl12-compat)
-opensuse_packages=(gcc-c++ cmake make pkgconf-pkg-config sdl12_compat-devel)
+fedora_packages=(gcc-c++ cmake make pkgconf-pkg-config SDL_mixer-devel sdl12-compat-devel)
+arch_packages=(gcc cmake make pkgconf sdl_mixer sdl12-compat)
+opensuse_packages=(gcc-c++ cmake make pkgconf-pkg-config SDL_mixer-devel sdl12_compat-devel)
 
 list=no
 if [ "${1:-}" = --list ]; then

@@ -66,6 +66,7 @@ TEST_P(KeyboardPoll, RaisesTheCommandsOfTheKeysHeldAfterTheEvents) {
     PollKeyboard(keys, controls);
     EXPECT_EQ(Raised(controls), GetParam().raised);
     EXPECT_FALSE(keys.keyP) << "p counts only in the poll that sees its key-down";
+    EXPECT_FALSE(keys.keyM) << "m counts only in the poll that sees its key-down";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -87,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         PollCase{"PPressedAndReleasedStillShootsOnce", {Down(SDLK_p), Up(SDLK_p)}, "screenshot"},
         PollCase{"PTwiceInOnePoll", {Down(SDLK_p), Down(SDLK_p)}, "screenshot"},
         PollCase{"PReleaseAloneChangesNothing", {Up(SDLK_p)}, ""},
+        PollCase{"M", {Down(SDLK_m)}, "mute"},
+        PollCase{"MPressedAndReleasedStillSwitchesOnce", {Down(SDLK_m), Up(SDLK_m)}, "mute"},
+        PollCase{"MReleaseAloneChangesNothing", {Up(SDLK_m)}, ""},
         PollCase{"BothPlayersAtOnce",
                  {Down(SDLK_s), Down(SDLK_h), Down(SDLK_RETURN), Down(SDLK_DOWN)},
                  "redFire redRight blueFire blueDown"},
@@ -121,6 +125,18 @@ TEST_F(Keyboard, HoldingPTakesNoFurtherScreenshots) {
     controls.Clear();
     PollKeyboard(keys, controls);
     EXPECT_FALSE(controls.screenshot);
+}
+
+// Held, m switches the sound once: the next polls leave it as it is.
+TEST_F(Keyboard, HoldingMSwitchesTheSoundOnlyOnce) {
+    KeyState keys;
+    Controls controls;
+    Push(Down(SDLK_m));
+    PollKeyboard(keys, controls);
+    EXPECT_TRUE(controls.mute);
+    controls.Clear();
+    PollKeyboard(keys, controls);
+    EXPECT_FALSE(controls.mute);
 }
 
 TEST_F(Keyboard, PollRaisesButNeverLowersCommands) {

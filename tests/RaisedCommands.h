@@ -16,7 +16,7 @@ inline std::string Raised(const Controls& c) {
                  {&Controls::redLeft, "redLeft"},       {&Controls::redRight, "redRight"},
                  {&Controls::blueFire, "blueFire"},     {&Controls::blueUp, "blueUp"},
                  {&Controls::blueDown, "blueDown"},     {&Controls::blueLeft, "blueLeft"},
-                 {&Controls::blueRight, "blueRight"}};
+                 {&Controls::blueRight, "blueRight"},   {&Controls::mute, "mute"}};
     std::string text;
     for (const auto& n : names) {
         if (c.*n.flag) {

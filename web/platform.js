@@ -2,8 +2,8 @@
 // The page's side of the platform layer (WebPlatform.h): the game's clock
 // counts only visible time, frames follow the display's refresh, held keys
 // press once, files the game writes are handed to the player as downloads,
-// gamepads take the players' seats as they appear, and fingers on the game
-// are kept for the ships they steer.
+// gamepads take the players' seats as they appear, fingers on the game are
+// kept for the ships they steer, and sounds are read for Web Audio.
 mergeInto(LibraryManager.library, {
   $DuelstarPage__deps: ['$SDL'],
   $DuelstarPage__postset: 'DuelstarPage.start();',
@@ -269,5 +269,37 @@ mergeInto(LibraryManager.library, {
   ReadTouches__deps: ['$DuelstarTouch'],
   ReadTouches: function(out) {
     DuelstarTouch.read(out);
+  },
+
+  // In place of SDL_mixer's emulation, whose own reading goes through file
+  // streams the platform layer replaces: the sound is read from the page's
+  // files and decoded by Web Audio, so that it can be placed in stereo. The
+  // game's header check has passed it already. Without Web Audio the sound
+  // is kept empty, and playing it plays nothing.
+  Mix_LoadWAV__deps: ['$SDL', '$FS'],
+  Mix_LoadWAV: function(path) {
+    var name = UTF8ToString(path);
+    var bytes;
+    try {
+      bytes = FS.readFile(name);
+    } catch (e) {
+      return 0;
+    }
+    var sound = {source: name, audio: undefined, webAudio: undefined};
+    if (SDL.webAudioAvailable()) {
+      var webAudio = sound.webAudio = {onDecodeComplete: []};
+      var copy = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
+      SDL.audioContext.decodeAudioData(copy, function(decoded) {
+        webAudio.decodedBuffer = decoded;
+        var waiting = webAudio.onDecodeComplete;
+        webAudio.onDecodeComplete = undefined;
+        waiting.forEach(function(play) { play(); });
+      }, function() {
+        // Undecodable: the sound stays silent, as a mixer's broken chunk would.
+        sound.webAudio = undefined;
+      });
+    }
+    SDL.audios.push(sound);
+    return SDL.audios.length - 1;
   },
 });

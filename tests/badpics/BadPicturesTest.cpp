@@ -40,6 +40,8 @@ namespace {
 
 std::string gameBinary;
 std::string goodImages;
+// The game's sounds, beside its pictures: a run that plays needs them too.
+std::string GoodSounds() { return goodImages + "/../sounds"; }
 std::string sdlFolder;
 std::string valgrindBinary;
 
@@ -351,6 +353,7 @@ class BadPictures : public ::testing::Test {
         const std::string folder = scratch + "/" + name;
         mkdir(folder.c_str(), 0755);
         mkdir((folder + "/images").c_str(), 0755);
+        EXPECT_EQ(symlink(GoodSounds().c_str(), (folder + "/sounds").c_str()), 0);
         for (const char* picture : PICTURES) {
             if (replaced == nullptr || std::strcmp(picture, replaced) != 0) {
                 const std::string from = goodImages + "/" + picture;
@@ -520,6 +523,7 @@ TEST(Valgrind, TheGamePlaysWithoutAnInvalidAccess) {
     run.folder = scratch + "/game";
     mkdir(run.folder.c_str(), 0755);
     ASSERT_EQ(symlink(goodImages.c_str(), (run.folder + "/images").c_str()), 0);
+    ASSERT_EQ(symlink(GoodSounds().c_str(), (run.folder + "/sounds").c_str()), 0);
     run.command = {valgrindBinary,
                    "--tool=memcheck",
                    "--quiet",

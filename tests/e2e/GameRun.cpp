@@ -80,6 +80,12 @@ GameRun::GameRun(const XServer& display, const GameRunOptions& how)
         error = std::string("cannot copy the pictures: ") + failed.message();
         return;
     }
+    // The sounds, without which a game that found its pictures stops.
+    fs::copy(DUELSTAR_SOUNDS, folder + "/sounds", fs::copy_options::recursive, failed);
+    if (failed) {
+        error = std::string("cannot copy the sounds: ") + failed.message();
+        return;
+    }
     ProcessOptions options;
     options.workDir = folder;
     options.closeStdout = how.closeStdout;
@@ -87,6 +93,15 @@ GameRun::GameRun(const XServer& display, const GameRunOptions& how)
     // The game draws on this display's X server, never on any other device:
     // named, or the one a game choosing its own driver finds first.
     options.setEnv = {"DISPLAY=" + display.Name()};
+    if (!how.diskAudio.empty()) {
+        // Real time on both SDLs: one buffer of 1,024 frames at 44,100 Hz.
+        options.setEnv.insert(options.setEnv.end(),
+                              {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + how.diskAudio,
+                               "SDL_DISKAUDIODELAY=23"});
+    }
+    if (how.noSoundDevice) {
+        options.setEnv.push_back("SDL_AUDIODRIVER=no-such-driver");
+    }
     if (how.nameDriver) {
         options.setEnv.push_back("SDL_VIDEODRIVER=x11");
     } else {
@@ -196,9 +211,12 @@ bool GameRun::LoadsLibraryUnderTest(std::string& why) const {
         }
         sdl2 = sdl2 || path.find(SDL2_LIBRARY) != std::string::npos;
     }
+    // SDL 2 is mapped beside classic SDL 1.2 too: Debian's SDL_mixer 1.2 links
+    // music libraries (MikMod, FluidSynth) that need it, though the game
+    // never starts it. Only which SDL 1.2 is loaded tells the two apart.
     const bool right = LibraryUnderTest() == SdlLibrary::Compat
                            ? sdl12FromCompat && !sdl12Elsewhere && sdl2
-                           : sdl12Elsewhere && !sdl12FromCompat && !sdl2;
+                           : sdl12Elsewhere && !sdl12FromCompat;
     if (!right) {
         why = std::string("expected ") + LibraryName(LibraryUnderTest()) + ", mapped:" + list;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // GameRun: the real game, started on a private X display in a fresh folder with
-// a copy of images/, played by its keyboard and watched by screenshots and output.
+// a copy of images/ and sounds/, played by its keyboard and watched by
+// screenshots, output and what it plays.
 #pragma once
 
 #include "Frame.h"
@@ -28,6 +29,10 @@ struct GameRunOptions {
     bool ignoreHangup = false; // started as with nohup
     // With the probe preloaded that reports on standard error when SDL_Quit ran.
     bool quitProbe = false;
+    // When named, the sound goes to this file through SDL's disk driver, as
+    // 16-bit stereo samples; else the game finds no device, as on this machine.
+    std::string diskAudio;
+    bool noSoundDevice = false; // SDL_AUDIODRIVER names a driver SDL does not have
 };
 
 class GameRun {

@@ -16,6 +16,10 @@ pictures_dir="$root/share/games/duelstar/images"
 # The pictures installed are those of the source's images/ folder.
 pictures=()
 for picture in "$DUELSTAR_SOURCE"/images/*.bmp; do pictures+=("$(basename "$picture")"); done
+sounds_dir="$root/share/games/duelstar/sounds"
+# The sounds installed beside them are those of sounds/.
+sounds=()
+for sound in "$DUELSTAR_SOURCE"/sounds/*.wav; do sounds+=("$(basename "$sound")"); done
 icon_sizes=(16 32 48 64 128 256)
 
 fail() {

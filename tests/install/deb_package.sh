@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Debian package duelstar, in section games, depending on SDL 1.2's
-# runtime: the launcher in /usr/games, the program in /usr/lib/games/duelstar
-# built with Debian's hardening, the pictures in /usr/share/games/duelstar,
+# and SDL_mixer's runtimes: the launcher in /usr/games, the program in /usr/lib/games/duelstar
+# built with Debian's hardening, the pictures and sounds in /usr/share/games/duelstar,
 # the menu entry, the icons, the compressed manual page naming those places,
 # and the licence and changelog in /usr/share/doc/duelstar.
 source "$(dirname "$0")/common.sh"
@@ -18,6 +18,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 field Depends | grep -Eq '(^|, )libsdl1\.2debian( |,|$)' || fail "Depends lacks libsdl1.2debian: $(field Depends)"
+field Depends | grep -Eq '(^|, )libsdl-mixer1\.2( |,|$)' || fail "Depends lacks libsdl-mixer1.2: $(field Depends)"
 description=$(field Description)
 [[ "$description" == "two-player space duel for one keyboard"* ]] || fail "Description: $description"
 [ "$(printf '%s\n' "$description" | wc -l)" -ge 2 ] || fail "no long description"
@@ -34,6 +35,7 @@ expected=(
     "./usr/share/doc/duelstar/changelog.gz"
 )
 for picture in "${pictures[@]}"; do expected+=("./usr/share/games/duelstar/images/$picture"); done
+for sound in "${sounds[@]}"; do expected+=("./usr/share/games/duelstar/sounds/$sound"); done
 for size in "${icon_sizes[@]}"; do expected+=("./usr/share/icons/hicolor/${size}x$size/apps/duelstar.png"); done
 for path in "${expected[@]}"; do
     grep -Eq "^-[rwx-]{9} root/root +[0-9]+ [0-9-]+ [0-9:]+ ${path//./\\.}\$" "$scratch/contents" \
@@ -48,6 +50,7 @@ files=$(grep -c '^-' "$scratch/contents")
 tree="$scratch/tree"
 dpkg-deb -x "$deb" "$tree"
 diff -r "$DUELSTAR_SOURCE/images" "$tree/usr/share/games/duelstar/images" || fail "the packaged pictures differ from images/"
+diff -r "$DUELSTAR_SOURCE/sounds" "$tree/usr/share/games/duelstar/sounds" || fail "the packaged sounds differ from sounds/"
 
 # The manual page in the package names the package's own paths.
 zcat "$tree/usr/share/man/man6/duelstar.6.gz" >"$scratch/duelstar.6"

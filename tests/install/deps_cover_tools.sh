@@ -67,7 +67,7 @@ covers() {
 # The commands a script of this folder checks for with need.
 needed_by() { sed -n 's/^need \(.*\)/\1/p' "$@" | tr ' ' '\n' | sort -u; }
 
-build=(c++ cmake make pkg-config /usr/include/SDL/SDL.h)
+build=(c++ cmake make pkg-config /usr/include/SDL/SDL.h /usr/include/SDL/SDL_mixer.h)
 covers play "${build[@]}"
 covers package "${build[@]}" $(needed_by "$(dirname "$0")/deb_build.sh")
 sdl12_compat=(/usr/lib/*/sdl12-compat/libSDL-1.2.so.*)

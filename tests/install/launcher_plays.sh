@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # A player's first game from the staged install: the launcher, started from
-# an unrelated folder, makes the player's game folder, links the pictures into
+# an unrelated folder, makes the player's game folder, links the pictures and sounds into
 # it and shows the game on an X display of the test's own; p saves a
 # screenshot there and ESCAPE ends the game with status 0 and no output.
 source "$(dirname "$0")/common.sh"
@@ -36,9 +36,11 @@ window=$(game_window)
 geometry=$(xwininfo -id "$window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
 [ "$geometry" = 800x600 ] || fail "the window is $geometry, not 800x600"
 
-# The link is in place before the game reads a picture.
+# The links are in place before the game reads a picture or a sound.
 [ "$(readlink "$folder/images")" = "$(readlink -f "$pictures_dir")" ] \
     || fail "images links to $(readlink "$folder/images"), not to the installed pictures"
+[ "$(readlink "$folder/sounds")" = "$(readlink -f "$sounds_dir")" ] \
+    || fail "sounds links to $(readlink "$folder/sounds"), not to the installed sounds"
 
 # p is read once the loading picture (2.5 s) is over and the frames run;
 # a press during the loading waits in the queue. Pressed again now and then,

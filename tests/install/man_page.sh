@@ -33,6 +33,8 @@ expect '\.local/share/duelstar'
 expect "$prefix/share/games/duelstar/images"
 expect "$prefix/libexec/duelstar/duelstar"
 expect "The pictures the game reads at start"
+expect "$prefix/share/games/duelstar/sounds"
+expect 'ERROR: SFX::loadwav\(\): sounds/hit\.wav'
 expect "$prefix/share/doc/duelstar/"
 expect 'duelstar --version'
 expect 'Red wins 3-0 \( 412 fps \)'

@@ -64,6 +64,9 @@ leftover_folder_and_aside() {
     old_pictures "$folder/images"
     mkdir -p "$folder/images.old"
     echo "kept" >"$folder/images.old/marker"
+    # An older install's real sounds folder is treated as its pictures are.
+    mkdir -p "$folder/sounds"
+    echo "old" >"$folder/sounds/marker"
 }
 
 for case in none link folder folder_and_aside; do
@@ -76,6 +79,9 @@ done
 [ "$(cat "$folder/images.old/marker")" = kept ] || fail "images.old was changed"
 [ "$(cat "$folder/images.old.2/marker")" = old ] || fail "the old images folder is not kept as images.old.2"
 [ "$(ls "$folder/images.old.2"/*.bmp | wc -l)" -eq "${#pictures[@]}" ] || fail "images.old.2 lost pictures"
+[ "$(cat "$folder/sounds.old/marker")" = old ] || fail "the old sounds folder is not kept as sounds.old"
+[ "$(readlink "$folder/sounds")" = "$(dirname "$local_pictures")/sounds" ] \
+    || fail "sounds is not a link to the installed sounds: $(ls -l "$folder")"
 
 # An XDG_DATA_HOME that makes the player's folder the installed data folder:
 # one line, status 1, and the installed pictures left as they are.

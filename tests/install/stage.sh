@@ -20,6 +20,7 @@ expected=(
     share/doc/duelstar/changelog
 )
 for picture in "${pictures[@]}"; do expected+=("share/games/duelstar/images/$picture"); done
+for sound in "${sounds[@]}"; do expected+=("share/games/duelstar/sounds/$sound"); done
 for size in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${size}x$size/apps/duelstar.png"); done
 
 for file in "${expected[@]}"; do
@@ -30,6 +31,7 @@ for program in bin/duelstar libexec/duelstar/duelstar; do
 done
 # The pictures are the source's own, byte for byte.
 diff -r "$DUELSTAR_SOURCE/images" "$pictures_dir" || fail "the installed pictures differ from images/"
+diff -r "$DUELSTAR_SOURCE/sounds" "$sounds_dir" || fail "the installed sounds differ from sounds/"
 # One version: the launcher tells the one the build was made with.
 [ "$("$root/bin/duelstar" --version)" = "duelstar $DUELSTAR_VERSION" ] || fail "--version says '$("$root/bin/duelstar" --version)'"
 grep -q "<release version=\"$DUELSTAR_VERSION\"" "$root/share/metainfo/$DUELSTAR_APP_ID.metainfo.xml" || fail "the metainfo does not name $DUELSTAR_VERSION"

@@ -16,6 +16,7 @@ const h = require('./harness.js');
 
 const REFERENCE = process.env.DUELSTAR_REFERENCE_FRAME;
 const IMAGES = process.env.DUELSTAR_IMAGES || path.join(__dirname, '..', '..', 'images');
+const SOUNDS = path.join(IMAGES, '..', 'sounds');
 
 // The build's file package with some pictures replaced (a Buffer) or left
 // out (null): the loader script's file list and the data file (packed with
@@ -159,6 +160,11 @@ const REFUSED = [
   { what: 'a 52-byte header, which the browser reader does not know',
     changes: { 'images/ship_red.bmp': writePicture(ship, { info: 52 }) },
     line: 'ERROR: GFX::loadbmp(): images/ship_red.bmp: Unsupported BMP header in the browser' },
+  { what: 'a missing sound', changes: { 'sounds/hit.wav': null },
+    line: "ERROR: SFX::loadwav(): Couldn't open sounds/hit.wav" },
+  { what: 'a sound cut short',
+    changes: { 'sounds/explosion.wav': fs.readFileSync(path.join(SOUNDS, 'explosion.wav')).subarray(0, 1044) },
+    line: 'ERROR: SFX::loadwav(): sounds/explosion.wav: WAV sound data cut short' },
 ];
 
 for (const c of REFUSED) {

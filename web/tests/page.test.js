@@ -183,7 +183,7 @@ const BROKEN = [
   { what: 'a missing duelstar.wasm', replaced: { 'duelstar.wasm': null },
     line: /^ERROR: duelstar\.wasm: could not be loaded \(404 Not Found\)$/ },
   { what: 'a duelstar.data that is no package', replaced: { 'duelstar.data': '<html>Not here</html>' },
-    line: /^ERROR: duelstar\.data: unreadable \(not the gzip-packed pictures of this game\)$/ },
+    line: /^ERROR: duelstar\.data: unreadable \(not the gzip-packed pictures and sounds of this game\)$/ },
   { what: 'a duelstar.wasm that is no WebAssembly', replaced: { 'duelstar.wasm': '<html>Not here</html>' },
     line: /^ERROR: duelstar\.wasm: unreadable \(.+\)$/ },
 ];

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+#include "SFX.h"
+
+#include "AudioDriver.h"
+#include "WavHeader.h"
+
+#include "../game/RegularFile.h"
+#include "../game/Report.h"
+#include "../game/Screen.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <cstdio>
+
+namespace {
+constexpr int PATH_SIZE = 256;    // bytes, for "sounds/" and a file name of the list
+constexpr int MESSAGE_SIZE = 512; // bytes, for a sound's path and the reason it was refused
+constexpr const char* WHERE_LOADING = "SFX::loadwav()";
+constexpr int PLAY_ONCE = 0; // Mix_PlayChannel's loops: none
+
+void PathOf(Sound sound, char (&path)[PATH_SIZE]) {
+    std::snprintf(path, sizeof path, "%s/%s", SOUNDS_FOLDER, FileOf(sound).name);
+}
+
+// Ends the game naming the sound file, so the player knows which to mend.
+[[noreturn]] void Refuse(const char* path, const char* reason) {
+    char message[MESSAGE_SIZE];
+    std::snprintf(message, sizeof message, "%s: %s", path, reason);
+    Report().Error(WHERE_LOADING, message);
+}
+
+// The same look at a sound file whether a device is there or not, so that a
+// broken install shows on every machine.
+void CheckFile(const char* path) {
+    const char* notAFile = WhyNotAFile(path);
+    if (notAFile != nullptr) {
+        Refuse(path, notAFile);
+    }
+    SDL_RWops* file = SDL_RWFromFile(path, "rb");
+    // SDL's own reason for a file it could not open already names the path.
+    if (file == nullptr) {
+        Report().Error(WHERE_LOADING, SDL_GetError());
+    }
+    const bool accepted = CheckWavHeader(file);
+    SDL_RWclose(file);
+    if (!accepted) {
+        Refuse(path, SDL_GetError());
+    }
+}
+} // namespace
+
+void SFX::Init() {
+    if (initialized) {
+        Report().Warning("SFX::Init", "Call to SFX::Init while already initialized");
+        return;
+    }
+    for (const SoundFile& file : SOUND_FILES) {
+        char path[PATH_SIZE];
+        PathOf(file.sound, path);
+        CheckFile(path);
+    }
+    open = StartAudio() &&
+           Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, OUTPUT_CHANNELS, OUTPUT_BUFFER_FRAMES) == 0;
+    if (open) {
+        Mix_AllocateChannels(MIXER_CHANNELS);
+        for (const SoundFile& file : SOUND_FILES) {
+            loadwav(file.sound);
+        }
+    }
+    initialized = 1;
+}
+
+void SFX::loadwav(Sound sound) {
+    char path[PATH_SIZE];
+    PathOf(sound, path);
+    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    if (chunk == nullptr) {
+        Refuse(path, Mix_GetError());
+    }
+    chunks[int(sound)] = chunk;
+}
+
+void SFX::Pan(float x, int& left, int& right) {
+    float across = x / float(SCREEN_WIDTH); // 0 at the left edge, 1 at the right
+    across = across < 0.0f ? 0.0f : (across > 1.0f ? 1.0f : across);
+    const float fall = float(PAN_FULL - PAN_FAR);
+    left = across <= 0.5f ? PAN_FULL : PAN_FAR + int(fall * (1.0f - across) * 2.0f + 0.5f);
+    right = across >= 0.5f ? PAN_FULL : PAN_FAR + int(fall * across * 2.0f + 0.5f);
+}
+
+int SFX::GetPlayCount(Sound sound) const {
+    const int i = int(sound);
+    return i >= 0 && i < SOUND_COUNT ? playCounts[i] : 0;
+}
+
+void SFX::Play(Sound sound, float x) {
+    const int i = int(sound);
+    if (i < 0 || i >= SOUND_COUNT) {
+        Report().Warning("SFX::Play", "Not a sound of the list");
+        return;
+    }
+    playCounts[i] += 1;
+    Pan(x, lastLeft, lastRight);
+    if (!open || muted) {
+        return;
+    }
+    // The oldest of the cue's own channels makes way; no other cue's ever does.
+    const SoundFile& file = FileOf(sound);
+    const int channel = file.firstChannel + nextChannel[i];
+    nextChannel[i] = (nextChannel[i] + 1) % file.channels;
+    // The mixer must not start the cue before it is placed.
+    SDL_LockAudio();
+    Mix_PlayChannel(channel, chunks[i], PLAY_ONCE);
+    Mix_SetPanning(channel, Uint8(lastLeft), Uint8(lastRight));
+    SDL_UnlockAudio();
+}
+
+void SFX::ToggleMute() {
+    muted = muted ? 0 : 1;
+    if (!open) {
+        return;
+    }
+    Mix_Volume(-1, muted ? 0 : MIX_MAX_VOLUME);
+    if (muted) {
+        Mix_HaltChannel(-1);
+    }
+}
