@@ -10,7 +10,9 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* loadingImage = nullptr;
@@ -89,14 +91,9 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
 
 // Only a regular file can be a picture. Opening a named pipe blocks until
 // something writes into it, which would freeze the game before its first
-// line, and a folder, socket or device holds no picture either. A path that
-// cannot be looked at is left to the loader, whose "Couldn't open" names it.
-void RefuseUnlessFile(const char* path) {
-    struct stat info;
-    if (stat(path, &info) != 0) {
-        return;
-    }
-    switch (info.st_mode & S_IFMT) {
+// line, and a folder, socket or device holds no picture either.
+void RefuseUnlessFile(const char* path, mode_t mode) {
+    switch (mode & S_IFMT) {
     case S_IFREG:
         return;
     case S_IFIFO:
@@ -113,6 +110,50 @@ void RefuseUnlessFile(const char* path) {
     }
 }
 
+// The look before the screen changes. A path that cannot be looked at is left
+// to the loader, whose "Couldn't open" names it.
+void RefuseUnlessFile(const char* path) {
+    struct stat info;
+    if (stat(path, &info) == 0) {
+        RefuseUnlessFile(path, info.st_mode);
+    }
+}
+
+// The picture is opened without waiting for a writer, and what was opened is
+// what is checked and read: a file swapped for a named pipe after the look
+// before the screen changed is refused here, never waited on.
+SDL_RWops* OpenPicture(const char* path) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // A socket cannot be opened at all; it is named as the early look names it.
+        RefuseUnlessFile(path);
+        SDL_SetError("Couldn't open %s", path);
+        return nullptr;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        close(fd);
+        SDL_SetError("Couldn't open %s", path);
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        close(fd);
+        RefuseUnlessFile(path, info.st_mode);
+    }
+    FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        close(fd);
+        SDL_SetError("Couldn't open %s", path);
+        return nullptr;
+    }
+    // Closing the stream closes the file.
+    SDL_RWops* stream = SDL_RWFromFP(file, 1);
+    if (stream == nullptr) {
+        std::fclose(file);
+    }
+    return stream;
+}
+
 void PathOf(Picture picture, char (&path)[PATH_SIZE]) {
     std::snprintf(path, sizeof path, "%s/%s", IMAGES_FOLDER, FileOf(picture).name);
 }
@@ -125,9 +166,8 @@ SDL_Surface* GFX::loadPicture(Picture picture) {
 }
 
 SDL_Surface* GFX::loadbmp(const char* path) {
-    RefuseUnlessFile(path);
-    SDL_RWops* file = SDL_RWFromFile(path, "rb");
-    // SDL's own reason for a file it could not open already names the path.
+    SDL_RWops* file = OpenPicture(path);
+    // The reason a file could not be opened already names the path.
     if (file == nullptr) {
         Report().Error(WHERE_LOADING, SDL_GetError());
     }
@@ -153,7 +193,7 @@ SDL_Surface* GFX::loadbmp(const char* path) {
 
 void GFX::sdlInit() {
     // A picture that is no file is refused before the screen changes, not
-    // after the loading picture's wait; the loader looks again when it loads.
+    // after the loading picture's wait; the loader checks again what it opens.
     for (const PictureFile& file : PICTURE_FILES) {
         char path[PATH_SIZE];
         PathOf(file.picture, path);
