@@ -29,10 +29,6 @@
 #include "pixel_font.hpp"
 #include "raster.hpp"
 
-#if SDL_BYTEORDER != SDL_LIL_ENDIAN
-#error "make_images writes 24-bit pixels in little-endian byte order"
-#endif
-
 namespace {
 
 using pixel_font::TextLayout;
@@ -108,9 +104,17 @@ double bayerThreshold(int x, int y) {
     return (kBayer8[y & 7][x & 7] + 0.5) / 64.0;
 }
 
+// The pixels are written as blue, green, red bytes, the order of a BMP file.
+// SDL reads three bytes as one value in the machine's byte order, so the
+// masks that find red, green and blue in them follow that order.
+constexpr bool kLittleEndian = SDL_BYTEORDER == SDL_LIL_ENDIAN;
+constexpr Uint32 kRedMask = kLittleEndian ? 0xFF0000 : 0x0000FF;
+constexpr Uint32 kGreenMask = 0x00FF00;
+constexpr Uint32 kBlueMask = kLittleEndian ? 0x0000FF : 0xFF0000;
+
 SDL_Surface* toSurface(const Image& image, Background background) {
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, image.width, image.height, 24,
-                                                0xFF0000, 0x00FF00, 0x0000FF, 0);
+                                                kRedMask, kGreenMask, kBlueMask, 0);
     if (!surface)
         return nullptr;
     std::memset(surface->pixels, 0, static_cast<size_t>(surface->pitch) * surface->h);
