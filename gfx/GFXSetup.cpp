@@ -147,7 +147,7 @@ SDL_RWops* OpenPicture(const char* path) {
         return nullptr;
     }
     // Closing the stream closes the file.
-    SDL_RWops* stream = SDL_RWFromFP(file, 1);
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
     if (stream == nullptr) {
         std::fclose(file);
     }

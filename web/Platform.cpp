@@ -238,9 +238,10 @@ SDL_RWops* SDL_RWFromFile(const char* path, const char* mode) {
     return ops;
 }
 
-// How the game hands over a picture it has opened and checked itself.
-SDL_RWops* SDL_RWFromFP(FILE* file, SDL_bool autoclose) {
-    return Adopt(file, autoclose != SDL_FALSE, false, "");
+// How the game hands over a picture it has opened and checked itself. The
+// emulation's header declares the file without stdio's type.
+SDL_RWops* SDL_RWFromFP(void* file, SDL_bool autoclose) {
+    return Adopt(static_cast<FILE*>(file), autoclose != SDL_FALSE, false, "");
 }
 
 Uint16 SDL_ReadLE16(SDL_RWops* src) {
