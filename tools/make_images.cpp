@@ -285,8 +285,11 @@ Image makeStarField() {
         for (int i = 0; i < layer.count; ++i) {
             const Vec2 p = randomStarPosition(rng, rng.uniform() < layer.bandShare, kSeed);
             const double brightness = rng.range(layer.minBrightness, layer.maxBrightness);
-            addStar(image, p, rng.range(layer.minSigma, layer.maxSigma),
-                    starColour(rng) * static_cast<float>(brightness));
+            // One draw per statement: the order of a call's arguments is up
+            // to the compiler, and differs between machines.
+            const Rgb colour = starColour(rng);
+            const double sigma = rng.range(layer.minSigma, layer.maxSigma);
+            addStar(image, p, sigma, colour * static_cast<float>(brightness));
         }
     // A few coloured "twinkle" stars with halo and diffraction spikes.
     static const Rgb kTwinkleColours[] = {rgb8(150, 190, 255), rgb8(255, 220, 150),
@@ -703,7 +706,10 @@ void addBurst(Canvas& canvas, Vec2 centre, Vec2 radii, const Gradient& fire, uin
         const double dist = rng.range(0.35, 0.9);
         const Vec2 p{centre.x + std::cos(angle) * dist * radii.x,
                      centre.y + std::sin(angle) * dist * radii.y};
-        addPointLight(canvas, p, rng.range(0.45, 0.8), fire.at(rng.range(0.7, 1.0)));
+        // One draw per statement, as for the stars.
+        const Rgb colour = fire.at(rng.range(0.7, 1.0));
+        const double size = rng.range(0.45, 0.8);
+        addPointLight(canvas, p, size, colour);
     }
 }
 
