@@ -36,6 +36,17 @@
 
 extern char** environ;
 
+// Where the libraries preloaded into the game are named (set by the build for
+// a game that runs in an emulator).
+#ifndef GAME_PRELOAD_SETTING
+#define GAME_PRELOAD_SETTING "LD_PRELOAD"
+#endif
+// How many times longer the game may take for anything than on this machine
+// itself (set by the build for a game in an emulator).
+#ifndef GAME_SLOWDOWN
+#define GAME_SLOWDOWN 1
+#endif
+
 namespace {
 
 std::string gameBinary;
@@ -44,11 +55,12 @@ std::string sdlFolder;
 std::string valgrindBinary;
 
 constexpr int PARALLEL_RUNS = 16;         // games at once: most of their time is the loading delay
-constexpr int RUN_TIME_LIMIT = 60;        // s for one run before it counts as hung
 constexpr int VALGRIND_TIME_LIMIT = 300;  // s for the run under memcheck
 constexpr int VALGRIND_ERROR_STATUS = 97; // memcheck's exit status when it found an error
 constexpr int ABSURD_SIDE = 70000;        // px claimed by the absurd header
 constexpr Uint16 ODD_DEPTH = 6148;        // bits per pixel: no BMP has it
+
+constexpr int RUN_TIME_LIMIT = 60 * GAME_SLOWDOWN; // s for one run before it counts as hung
 
 // The game's pictures by file name, in the order it loads them.
 const auto PICTURES = [] {
@@ -112,7 +124,8 @@ std::vector<std::string> RunEnvironment(int signalFd, const std::string& watcher
         }
     }
     env.push_back("SDL_VIDEODRIVER=dummy");
-    env.push_back("LD_PRELOAD=" + watcher + (run.preload.empty() ? "" : ":" + run.preload));
+    env.push_back(GAME_PRELOAD_SETTING "=" + watcher +
+                  (run.preload.empty() ? "" : ":" + run.preload));
     env.insert(env.end(), run.environment.begin(), run.environment.end());
     env.push_back("FLIP_SIGNAL_FD=" + std::to_string(signalFd));
     env.push_back("ASAN_OPTIONS=" + asanOptions);
@@ -447,10 +460,10 @@ const NotAFile NOT_FILES[] = {
     {"device", "A device, not a file"},
 };
 
-constexpr int NOT_A_FILE_LIMIT = 10; // s before a run counts as hung
+constexpr int NOT_A_FILE_LIMIT = 10 * GAME_SLOWDOWN; // s before a run counts as hung
 // Refused before the screen changes: well inside the loading picture's 2.5 s,
 // even for the last picture loaded.
-constexpr double REFUSAL_TIME = 2.0; // s
+constexpr double REFUSAL_TIME = 2.0 * GAME_SLOWDOWN; // s
 
 bool MakeNotAFile(const std::string& path, const NotAFile& kind) {
     const std::string name = kind.name;
