@@ -119,6 +119,16 @@ void RefuseUnlessFile(const char* path) {
     }
 }
 
+// The reason the error line gives for a picture that could not be opened, in
+// SDL's own words; closes fd when there is one.
+SDL_RWops* CouldNotOpen(const char* path, int fd) {
+    if (fd >= 0) {
+        close(fd);
+    }
+    SDL_SetError("Couldn't open %s", path);
+    return nullptr;
+}
+
 // The picture is opened without waiting for a writer, and what was opened is
 // what is checked and read: a file swapped for a named pipe after the look
 // before the screen changed is refused here, never waited on.
@@ -127,14 +137,11 @@ SDL_RWops* OpenPicture(const char* path) {
     if (fd < 0) {
         // A socket cannot be opened at all; it is named as the early look names it.
         RefuseUnlessFile(path);
-        SDL_SetError("Couldn't open %s", path);
-        return nullptr;
+        return CouldNotOpen(path, fd);
     }
     struct stat info;
     if (fstat(fd, &info) != 0) {
-        close(fd);
-        SDL_SetError("Couldn't open %s", path);
-        return nullptr;
+        return CouldNotOpen(path, fd);
     }
     if (!S_ISREG(info.st_mode)) {
         close(fd);
@@ -142,9 +149,7 @@ SDL_RWops* OpenPicture(const char* path) {
     }
     FILE* file = fdopen(fd, "rb");
     if (file == nullptr) {
-        close(fd);
-        SDL_SetError("Couldn't open %s", path);
-        return nullptr;
+        return CouldNotOpen(path, fd);
     }
     // Closing the stream closes the file.
     SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
