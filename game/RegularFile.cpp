@@ -8,7 +8,11 @@ const char* WhyNotAFile(const char* path) {
     if (stat(path, &info) != 0) {
         return nullptr;
     }
-    switch (info.st_mode & S_IFMT) {
+    return WhyNotAFile(info.st_mode);
+}
+
+const char* WhyNotAFile(mode_t mode) {
+    switch (mode & S_IFMT) {
     case S_IFREG:
         return nullptr;
     case S_IFIFO:

@@ -11,6 +11,9 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* loadingImage = nullptr;
@@ -87,12 +90,62 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
     Report().Error(WHERE_LOADING, message);
 }
 
-// A folder, pipe, socket or device is refused by name before it is opened.
+// Only a regular file can be a picture: a folder, pipe, socket or device is
+// refused by name.
+void RefuseUnlessFile(const char* path, mode_t mode) {
+    const char* why = WhyNotAFile(mode);
+    if (why != nullptr) {
+        Refuse(path, why);
+    }
+}
+
+// The look before the screen changes. A path that cannot be looked at is left
+// to the loader, whose "Couldn't open" names it.
 void RefuseUnlessFile(const char* path) {
     const char* why = WhyNotAFile(path);
     if (why != nullptr) {
         Refuse(path, why);
     }
+}
+
+// The reason the error line gives for a picture that could not be opened, in
+// SDL's own words; closes fd when there is one.
+SDL_RWops* CouldNotOpen(const char* path, int fd) {
+    if (fd >= 0) {
+        close(fd);
+    }
+    SDL_SetError("Couldn't open %s", path);
+    return nullptr;
+}
+
+// The picture is opened without waiting for a writer, and what was opened is
+// what is checked and read: a file swapped for a named pipe after the look
+// before the screen changed is refused here, never waited on.
+SDL_RWops* OpenPicture(const char* path) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // A socket cannot be opened at all; it is named as the early look names it.
+        RefuseUnlessFile(path);
+        return CouldNotOpen(path, fd);
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        return CouldNotOpen(path, fd);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        close(fd);
+        RefuseUnlessFile(path, info.st_mode);
+    }
+    FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        return CouldNotOpen(path, fd);
+    }
+    // Closing the stream closes the file.
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+    if (stream == nullptr) {
+        std::fclose(file);
+    }
+    return stream;
 }
 
 void PathOf(Picture picture, char (&path)[PATH_SIZE]) {
@@ -107,9 +160,8 @@ SDL_Surface* GFX::loadPicture(Picture picture) {
 }
 
 SDL_Surface* GFX::loadbmp(const char* path) {
-    RefuseUnlessFile(path);
-    SDL_RWops* file = SDL_RWFromFile(path, "rb");
-    // SDL's own reason for a file it could not open already names the path.
+    SDL_RWops* file = OpenPicture(path);
+    // The reason a file could not be opened already names the path.
     if (file == nullptr) {
         Report().Error(WHERE_LOADING, SDL_GetError());
     }
@@ -135,7 +187,7 @@ SDL_Surface* GFX::loadbmp(const char* path) {
 
 void GFX::sdlInit() {
     // A picture that is no file is refused before the screen changes, not
-    // after the loading picture's wait; the loader looks again when it loads.
+    // after the loading picture's wait; the loader checks again what it opens.
     for (const PictureFile& file : PICTURE_FILES) {
         char path[PATH_SIZE];
         PathOf(file.picture, path);

@@ -6,33 +6,61 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 constexpr char SCREENSHOT[] = "screenshot.bmp";
 
 // The frame is written under a name of its own first, in the same folder so
-// that the rename over "screenshot.bmp" never crosses file systems. The
-// process id keeps two games in one folder apart; the try number steps past
-// a leftover of a game that was killed while writing.
-constexpr char PART_NAME[] = "screenshot.bmp.%ld-%d.tmp";
-constexpr int PART_NAME_SIZE = 64; // bytes, ample for the longest process id
-constexpr int PART_TRIES = 16;
-// What any new file gets; the player's umask takes away the rest.
+// that the rename over "screenshot.bmp" never crosses file systems. mkstemp
+// draws the name at random and creates it only if nothing bears it, so
+// leftovers of games killed while writing, or another game in the folder,
+// never stand in the way.
+constexpr char PART_TEMPLATE[] = "screenshot.bmp.XXXXXX";
+// What any new file gets; the player's umask takes away the rest. mkstemp
+// makes its file private, a screenshot is not.
 constexpr mode_t NEW_FILE_MODE = 0666;
 
-// O_EXCL creates a new file or fails: nothing already there, however named
-// or linked, is ever opened.
-int CreatePart(char (&name)[PART_NAME_SIZE]) {
-    for (int attempt = 0; attempt < PART_TRIES; ++attempt) {
-        std::snprintf(name, sizeof name, PART_NAME, long(getpid()), attempt);
-        const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NEW_FILE_MODE);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
+int CreatePart(char (&name)[sizeof PART_TEMPLATE]) {
+    std::snprintf(name, sizeof name, "%s", PART_TEMPLATE);
+    const int fd = mkostemp(name, O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
     }
-    return -1;
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (fchmod(fd, NEW_FILE_MODE & ~mask) != 0) {
+        close(fd);
+        unlink(name);
+        return -1;
+    }
+    return fd;
 }
+
+// A folder the player may not create files in can still hold a
+// "screenshot.bmp" the player may write: then the frame goes over it in
+// place, as it did before frames were written under a name of their own.
+// Only a plain file with no other name is written to: a link is not followed,
+// and opening does not wait for a FIFO's reader.
+int OpenInPlace() {
+    const int fd = open(SCREENSHOT, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
+        ftruncate(fd, 0) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The folder itself refuses new files (not a full or read-only disk, where
+// writing in place would fail as well, or lose the earlier picture).
+bool FolderRefusesNewFiles(int error) { return error == EACCES || error == EPERM; }
 
 // SDL encodes the frame into the stream; the stream's own flush and close
 // then tell whether every byte reached the file, which SDL cannot see for
@@ -53,9 +81,15 @@ bool WriteFrame(SDL_Surface* frame, int fd) {
 } // namespace
 
 void SaveScreenshot(SDL_Surface* frame) {
-    char part[PART_NAME_SIZE];
+    char part[sizeof PART_TEMPLATE];
     const int fd = CreatePart(part);
     if (fd < 0) {
+        if (FolderRefusesNewFiles(errno)) {
+            const int inPlace = OpenInPlace();
+            if (inPlace >= 0) {
+                WriteFrame(frame, inPlace);
+            }
+        }
         return;
     }
     if (!WriteFrame(frame, fd) || std::rename(part, SCREENSHOT) != 0) {

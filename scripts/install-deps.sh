@@ -20,7 +20,10 @@ web_packages=(cmake make emscripten python3)
 # The browser tests also need node and npm (see below).
 test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool
   x11-utils valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick
-  dpkg-dev lintian xfonts-base xauth emscripten chromium)
+  dpkg-dev lintian xfonts-base xauth emscripten chromium
+  # The big-endian run: a cross compiler for s390x, Debian's s390x packages
+  # unpacked beside the build, and qemu-user to run what it builds.
+  g++-s390x-linux-gnu mmdebstrap qemu-user)
 
 # What the build needs, elsewhere.
 fedora_packages=(gcc-c++ cmake make pkgconf-pkg-config SDL_mixer-devel sdl12-compat-devel)

@@ -29,10 +29,6 @@
 #include "pixel_font.hpp"
 #include "raster.hpp"
 
-#if SDL_BYTEORDER != SDL_LIL_ENDIAN
-#error "make_images writes 24-bit pixels in little-endian byte order"
-#endif
-
 namespace {
 
 using pixel_font::TextLayout;
@@ -108,9 +104,17 @@ double bayerThreshold(int x, int y) {
     return (kBayer8[y & 7][x & 7] + 0.5) / 64.0;
 }
 
+// The pixels are written as blue, green, red bytes, the order of a BMP file.
+// SDL reads three bytes as one value in the machine's byte order, so the
+// masks that find red, green and blue in them follow that order.
+constexpr bool kLittleEndian = SDL_BYTEORDER == SDL_LIL_ENDIAN;
+constexpr Uint32 kRedMask = kLittleEndian ? 0xFF0000 : 0x0000FF;
+constexpr Uint32 kGreenMask = 0x00FF00;
+constexpr Uint32 kBlueMask = kLittleEndian ? 0x0000FF : 0xFF0000;
+
 SDL_Surface* toSurface(const Image& image, Background background) {
     SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, image.width, image.height, 24,
-                                                0xFF0000, 0x00FF00, 0x0000FF, 0);
+                                                kRedMask, kGreenMask, kBlueMask, 0);
     if (!surface)
         return nullptr;
     std::memset(surface->pixels, 0, static_cast<size_t>(surface->pitch) * surface->h);
@@ -281,8 +285,11 @@ Image makeStarField() {
         for (int i = 0; i < layer.count; ++i) {
             const Vec2 p = randomStarPosition(rng, rng.uniform() < layer.bandShare, kSeed);
             const double brightness = rng.range(layer.minBrightness, layer.maxBrightness);
-            addStar(image, p, rng.range(layer.minSigma, layer.maxSigma),
-                    starColour(rng) * static_cast<float>(brightness));
+            // One draw per statement: the order of a call's arguments is up
+            // to the compiler, and differs between machines.
+            const Rgb colour = starColour(rng);
+            const double sigma = rng.range(layer.minSigma, layer.maxSigma);
+            addStar(image, p, sigma, colour * static_cast<float>(brightness));
         }
     // A few coloured "twinkle" stars with halo and diffraction spikes.
     static const Rgb kTwinkleColours[] = {rgb8(150, 190, 255), rgb8(255, 220, 150),
@@ -699,7 +706,10 @@ void addBurst(Canvas& canvas, Vec2 centre, Vec2 radii, const Gradient& fire, uin
         const double dist = rng.range(0.35, 0.9);
         const Vec2 p{centre.x + std::cos(angle) * dist * radii.x,
                      centre.y + std::sin(angle) * dist * radii.y};
-        addPointLight(canvas, p, rng.range(0.45, 0.8), fire.at(rng.range(0.7, 1.0)));
+        // One draw per statement, as for the stars.
+        const Rgb colour = fire.at(rng.range(0.7, 1.0));
+        const double size = rng.range(0.45, 0.8);
+        addPointLight(canvas, p, size, colour);
     }
 }
 

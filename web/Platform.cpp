@@ -59,6 +59,7 @@ struct FileStream {
     SDL_RWops ops;
     FILE* file = nullptr;
     bool inUse = false;
+    bool owned = false; // closed with the stream
     bool offer = false;
     char path[FILENAME_MAX] = "";
 };
@@ -92,13 +93,35 @@ size_t Write(SDL_RWops* ops, const void* data, size_t size, size_t count) {
 
 int Close(SDL_RWops* ops) {
     FileStream& stream = StreamOf(ops);
-    const bool flushed = std::fclose(stream.file) == 0;
+    const bool flushed =
+        stream.owned ? std::fclose(stream.file) == 0 : std::fflush(stream.file) == 0;
     if (flushed && stream.offer) {
         OfferDownload(stream.path);
     }
     stream.file = nullptr;
     stream.inUse = false;
     return flushed ? 0 : -1;
+}
+
+// A free stream over file; none when all are in use.
+SDL_RWops* Adopt(FILE* file, bool owned, bool offer, const char* path) {
+    for (FileStream& stream : streams) {
+        if (stream.inUse) {
+            continue;
+        }
+        stream.file = file;
+        stream.inUse = true;
+        stream.owned = owned;
+        stream.offer = offer;
+        std::snprintf(stream.path, sizeof stream.path, "%s", path);
+        stream.ops.seek = Seek;
+        stream.ops.read = Read;
+        stream.ops.write = Write;
+        stream.ops.close = Close;
+        return &stream.ops;
+    }
+    SDL_SetError("Too many open files");
+    return nullptr;
 }
 
 // What the browser's reader takes of the headers the game's check accepts.
@@ -285,26 +308,22 @@ const char* SDL_GetError(void) { return errorText; }
 void SDL_Quit(void) {}
 
 SDL_RWops* SDL_RWFromFile(const char* path, const char* mode) {
-    for (FileStream& stream : streams) {
-        if (stream.inUse) {
-            continue;
-        }
-        stream.file = std::fopen(path, mode);
-        if (stream.file == nullptr) {
-            SDL_SetError("Couldn't open %s", path);
-            return nullptr;
-        }
-        stream.inUse = true;
-        stream.offer = std::strchr(mode, 'w') != nullptr;
-        std::snprintf(stream.path, sizeof stream.path, "%s", path);
-        stream.ops.seek = Seek;
-        stream.ops.read = Read;
-        stream.ops.write = Write;
-        stream.ops.close = Close;
-        return &stream.ops;
+    FILE* file = std::fopen(path, mode);
+    if (file == nullptr) {
+        SDL_SetError("Couldn't open %s", path);
+        return nullptr;
     }
-    SDL_SetError("Too many open files");
-    return nullptr;
+    SDL_RWops* ops = Adopt(file, true, std::strchr(mode, 'w') != nullptr, path);
+    if (ops == nullptr) {
+        std::fclose(file);
+    }
+    return ops;
+}
+
+// How the game hands over a picture it has opened and checked itself. The
+// emulation's header declares the file without stdio's type.
+SDL_RWops* SDL_RWFromFP(void* file, SDL_bool autoclose) {
+    return Adopt(static_cast<FILE*>(file), autoclose != SDL_FALSE, false, "");
 }
 
 Uint16 SDL_ReadLE16(SDL_RWops* src) {

@@ -213,7 +213,11 @@ PixelColour PixelOf(SDL_Surface* surface, int x, int y) {
         value = *reinterpret_cast<const Uint16*>(p);
         break;
     case 3:
-        value = Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16;
+        // Three bytes hold a pixel value in the machine's own byte order, as
+        // SDL reads them.
+        value = SDL_BYTEORDER == SDL_LIL_ENDIAN
+                    ? Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16
+                    : Uint32(p[0]) << 16 | Uint32(p[1]) << 8 | Uint32(p[2]);
         break;
     default:
         value = *reinterpret_cast<const Uint32*>(p);

@@ -18,16 +18,24 @@
 #include <SDL.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <set>
+#include <sstream>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// What a test built for another machine runs in (set by the build): none here.
+#ifndef TEST_EMULATOR
+#define TEST_EMULATOR ""
+#endif
 
 namespace {
 int flips = 0; // frames shown by this process
@@ -55,6 +63,7 @@ enum ChildFault {
     NOT_DRAWN,
     NEXT_FRAME_NOT_FLIPPED,
     NO_SIZE_LIMIT,
+    NO_LEFTOVERS,
 };
 
 // Flat stand-ins of the list's sizes, one colour per picture in the list's
@@ -91,7 +100,15 @@ struct Surroundings {
     rlim_t fileSizeLimit = RLIM_INFINITY; // bytes any file may grow to
     // Where SDL's own writer saves the same frame for comparison, or "".
     std::string reference;
+    // Names that a game of the same process id killed while saving would
+    // have left beside "screenshot.bmp" under the older naming, as empty files.
+    int leftovers = 0;
 };
+
+// The older naming: the process id and a try number.
+std::string LeftoverName(long pid, int attempt) {
+    return "screenshot.bmp." + std::to_string(pid) + "-" + std::to_string(attempt) + ".tmp";
+}
 
 constexpr mode_t CHILD_UMASK = 027;     // one that neither 0600 nor 0644 matches
 constexpr int CHILD_TIME_LIMIT = 10000; // ms: far beyond a frame, however slow the machine
@@ -99,7 +116,9 @@ constexpr int CHILD_TIME_LIMIT = 10000; // ms: far beyond a frame, however slow 
 // Sets the game's graphics up in folder on the dummy display as the game
 // starts, and draws one frame with a screenshot asked for, then one without.
 // A child still running after the limit is killed with SIGKILL.
-ChildResult DrawWithScreenshot(const std::string& folder, const Surroundings& around = {}) {
+// The child's process id goes to pid when one is given.
+ChildResult DrawWithScreenshot(const std::string& folder, const Surroundings& around = {},
+                               int* pid = nullptr) {
     const auto body = [&] {
         umask(CHILD_UMASK);
         // As a program starts, whatever the test runner ignores: only the
@@ -112,6 +131,11 @@ ChildResult DrawWithScreenshot(const std::string& folder, const Surroundings& ar
         PrepareStartup();
         if (chdir(folder.c_str()) != 0 || SDL_Init(SDL_INIT_VIDEO) != 0) {
             _exit(NO_VIDEO);
+        }
+        for (int attempt = 0; attempt < around.leftovers; ++attempt) {
+            if (!WriteFile(LeftoverName(getpid(), attempt), {})) {
+                _exit(NO_LEFTOVERS);
+            }
         }
         FakeClock::Reset();
         GFX gfx;
@@ -143,7 +167,12 @@ ChildResult DrawWithScreenshot(const std::string& folder, const Surroundings& ar
             _exit(NEXT_FRAME_NOT_FLIPPED);
         }
     };
-    return RunInChild(body, ChildOutput::File, [](int pid) { EndsWithin(pid, CHILD_TIME_LIMIT); });
+    return RunInChild(body, ChildOutput::File, [pid](int child) {
+        if (pid != nullptr) {
+            *pid = child;
+        }
+        EndsWithin(child, CHILD_TIME_LIMIT);
+    });
 }
 
 // The names in a folder, but "." and ".."; none when it cannot be read.
@@ -272,9 +301,14 @@ class ScreenshotInTheWay : public testing::TestWithParam<ShotCase> {
         if (disk == Disk::SMALL && !asRoot) {
             GTEST_SKIP() << "a full disk is a small tmpfs, and only root can mount one";
         }
+        // A player's folder that refuses new files takes the frame in place;
+        // ScreenshotBeside.ReadOnlyFolderTakesTheFrameInPlace has that case.
+        if (disk == Disk::READ_ONLY && !asRoot) {
+            GTEST_SKIP() << "a read-only disk is a read-only tmpfs, and only root can mount one";
+        }
         // Root writes into any folder whatever its mode says, so its read-only
         // folder is a read-only mount.
-        if (disk == Disk::SMALL || (disk == Disk::READ_ONLY && asRoot)) {
+        if (disk == Disk::SMALL || disk == Disk::READ_ONLY) {
             if (mount("tmpfs", play.c_str(), "tmpfs", 0, SMALL_DISK) != 0) {
                 // Root in a container may be denied mounts of its own.
                 ASSERT_EQ(errno, EPERM) << "mounting a tmpfs: " << std::strerror(errno);
@@ -309,10 +343,7 @@ class ScreenshotInTheWay : public testing::TestWithParam<ShotCase> {
         }
         before = Entries(play);
         if (disk == Disk::READ_ONLY) {
-            ASSERT_EQ(mounted
-                          ? mount(nullptr, play.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr)
-                          : chmod(play.c_str(), 0555),
-                      0)
+            ASSERT_EQ(mount(nullptr, play.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
                 << std::strerror(errno);
         }
     }
@@ -383,5 +414,173 @@ INSTANTIATE_TEST_SUITE_P(Screenshot, ScreenshotInTheWay, testing::ValuesIn(SHOT_
                          [](const testing::TestParamInfo<ShotCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// ---- What lies beside "screenshot.bmp" ----
+
+// The frame as the game shows it, saved by SDL's own writer, for comparison.
+struct Reference {
+    std::string folder = MakeTempFolder("reference");
+    std::string path = folder + "/frame.bmp";
+    ~Reference() { RemoveTree(folder); }
+};
+
+// A game always started as the same process id (as in a sandbox) finds every
+// name it would once have tried taken by an empty leftover: the frame is
+// still saved, and the leftovers are left alone.
+TEST(ScreenshotBeside, LeftoversOfTheSameProcessIdDoNotStopIt) {
+    constexpr int OLD_TRIES = 16; // the names the older naming tried
+    const std::string folder = PictureFolder();
+    ASSERT_FALSE(folder.empty());
+    const Reference reference;
+    Surroundings around;
+    around.reference = reference.path;
+    around.leftovers = OLD_TRIES;
+    int gamePid = 0;
+    const ChildResult r = DrawWithScreenshot(folder, around, &gamePid);
+    EXPECT_TRUE(r.exited) << "killed by signal " << r.status;
+    EXPECT_EQ(r.status, CHILD_RETURNED) << "15: leftovers not made";
+
+    std::set<std::string> expected = {"images", "screenshot.bmp"};
+    for (int attempt = 0; attempt < OLD_TRIES; ++attempt) {
+        const std::string name = LeftoverName(gamePid, attempt);
+        expected.insert(name);
+        EXPECT_TRUE(ReadFile(folder + "/" + name).empty()) << name << " was written";
+    }
+    EXPECT_EQ(Entries(folder), expected);
+    const std::vector<Uint8> frame = ReadFile(reference.path);
+    ASSERT_FALSE(frame.empty());
+    EXPECT_TRUE(ReadFile(folder + "/screenshot.bmp") == frame) << "not the frame as SDL saves it";
+    RemoveTree(folder);
+}
+
+// What bears the name in a folder the player may not create files in.
+struct InPlaceCase {
+    const char* name;
+    InTheWay inTheWay;
+    bool frameSaved; // over the earlier screenshot, in place; else it all stays
+};
+
+const InPlaceCase IN_PLACE_CASES[] = {
+    {"EarlierShot", InTheWay::EARLIER_SHOT, true},
+    {"Symlink", InTheWay::SYMLINK, false},
+    {"HardLink", InTheWay::HARD_LINK, false},
+    {"Fifo", InTheWay::FIFO, false},
+};
+
+// Run by a player who is not root: root writes into any folder.
+void ReadOnlyFolderAsPlayer() {
+    const std::vector<Uint8> earlier = EncodeBmp(Layout(EARLIER_SIDE, EARLIER_SIDE, 24), Pattern);
+    for (const InPlaceCase& c : IN_PLACE_CASES) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = PictureFolder();
+        ASSERT_FALSE(folder.empty());
+        const std::string shot = folder + "/screenshot.bmp";
+        const std::string other = folder + "/other.bmp";
+        switch (c.inTheWay) {
+        case InTheWay::SYMLINK:
+            ASSERT_TRUE(WriteFile(other, earlier));
+            ASSERT_EQ(symlink("other.bmp", shot.c_str()), 0);
+            break;
+        case InTheWay::HARD_LINK:
+            ASSERT_TRUE(WriteFile(other, earlier));
+            ASSERT_EQ(link(other.c_str(), shot.c_str()), 0);
+            break;
+        case InTheWay::FIFO:
+            ASSERT_EQ(mkfifo(shot.c_str(), 0644), 0);
+            break;
+        default:
+            ASSERT_TRUE(WriteFile(shot, earlier));
+        }
+        struct stat before = {};
+        ASSERT_EQ(lstat(shot.c_str(), &before), 0);
+        const std::set<std::string> names = Entries(folder);
+        ASSERT_EQ(chmod(folder.c_str(), 0555), 0) << std::strerror(errno);
+        const Reference reference;
+        Surroundings around;
+        around.reference = reference.path;
+        const ChildResult r = DrawWithScreenshot(folder, around);
+        chmod(folder.c_str(), 0755);
+
+        EXPECT_TRUE(r.exited) << "killed by signal " << r.status;
+        EXPECT_EQ(r.status, CHILD_RETURNED);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(Entries(folder), names);
+        struct stat after = {};
+        ASSERT_EQ(lstat(shot.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << "not the same file";
+        if (c.frameSaved) {
+            const std::vector<Uint8> frame = ReadFile(reference.path);
+            ASSERT_FALSE(frame.empty());
+            EXPECT_TRUE(ReadFile(shot) == frame) << "not the frame as SDL saves it";
+        } else if (c.inTheWay != InTheWay::FIFO) {
+            EXPECT_TRUE(ReadFile(other) == earlier) << "written through to the other name";
+        }
+        RemoveTree(folder);
+    }
+}
+
+// Whether a user who is neither the owner nor in the group can read path and
+// every folder on the way to it (a checkout in root's home is out of reach).
+bool OthersReach(std::string path) {
+    while (!path.empty()) {
+        struct stat info;
+        if (stat(path.c_str(), &info) != 0 ||
+            (info.st_mode & (S_ISDIR(info.st_mode) ? S_IXOTH : S_IROTH)) == 0) {
+            return false;
+        }
+        const size_t slash = path.find_last_of('/');
+        path.erase(slash == std::string::npos ? 0 : slash);
+    }
+    return true;
+}
+
+// The player owns "screenshot.bmp" in a folder they cannot write. Root runs
+// this same test again as the user "nobody", through setpriv.
+TEST(ScreenshotBeside, ReadOnlyFolderTakesTheFrameInPlace) {
+    if (geteuid() != 0) {
+        ReadOnlyFolderAsPlayer();
+        return;
+    }
+    const passwd* player = getpwnam("nobody");
+    if (player == nullptr) {
+        GTEST_SKIP() << "no user \"nobody\" to run as: root writes into any folder";
+    }
+    char self[PATH_MAX] = "";
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    const std::string uid = std::to_string(player->pw_uid);
+    const std::string gid = std::to_string(player->pw_gid);
+    std::vector<std::string> command = {"setpriv", "--reuid=" + uid, "--regid=" + gid,
+                                        "--clear-groups", "--"};
+    const size_t firstPath = command.size();
+    // A test built for another machine starts again through its emulator,
+    // named by the build as words separated by spaces.
+    std::istringstream emulator(TEST_EMULATOR);
+    for (std::string word; emulator >> word;) {
+        command.push_back(word);
+    }
+    command.push_back(self);
+    for (size_t word = firstPath; word < command.size(); ++word) {
+        if (!OthersReach(command[word])) {
+            GTEST_SKIP() << "the user \"nobody\" cannot reach " << command[word];
+        }
+    }
+    command.push_back("--gtest_filter=ScreenshotBeside.ReadOnlyFolderTakesTheFrameInPlace");
+    const ChildResult r = RunInChild([&] {
+        std::vector<char*> argv;
+        for (std::string& word : command) {
+            argv.push_back(&word[0]);
+        }
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    });
+    // setpriv's own statuses when it cannot run the test program.
+    if (r.exited && (r.status == 126 || r.status == 127)) {
+        GTEST_SKIP() << "nobody cannot run " << self << " through setpriv: " << r.err;
+    }
+    EXPECT_TRUE(r.exited && r.status == 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("[  PASSED  ] 1 test"), std::string::npos) << r.out;
+}
 
 } // namespace

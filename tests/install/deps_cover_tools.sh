@@ -73,4 +73,5 @@ covers package "${build[@]}" $(needed_by "$(dirname "$0")/deb_build.sh")
 sdl12_compat=(/usr/lib/*/sdl12-compat/libSDL-1.2.so.*)
 covers test "${build[@]}" $(needed_by "$(dirname "$0")"/*.sh) ctest Xvfb xdotool valgrind xauth \
     /usr/include/gtest/gtest.h /usr/include/benchmark/benchmark.h \
-    /usr/share/fonts/X11/misc/6x13.pcf.gz "${sdl12_compat[@]}"
+    /usr/share/fonts/X11/misc/6x13.pcf.gz "${sdl12_compat[@]}" \
+    s390x-linux-gnu-g++ mmdebstrap qemu-s390x setpriv
