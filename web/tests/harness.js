@@ -279,7 +279,7 @@ function near(seen, expected, what, slack = SLACK) {
 }
 
 module.exports = {
-  BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
+  BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, POLL_INTERVAL, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
   serve, launch, launchProfile, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
   rgb565, findShips, ship, ships, near,
 };

@@ -282,6 +282,21 @@ test('installable, and a second visit plays offline, Play again included', async
   await profile.close();
 });
 
+// Waits until the site's caches are just the one named, as its service
+// workers see them: they share the site's caches, and run with no page open.
+async function cachesBecome(context, name) {
+  const deadline = Date.now() + h.STATE_TIMEOUT;
+  for (;;) {
+    for (const worker of context.serviceWorkers()) {
+      const names = await worker.evaluate(() => caches.keys().then((n) => n.join()))
+        .catch(() => null);
+      if (names === name) return;
+    }
+    if (Date.now() > deadline) throw new Error(`the caches never became just ${name}`);
+    await new Promise((resolve) => setTimeout(resolve, h.POLL_INTERVAL));
+  }
+}
+
 test('a new release replaces the cache of the one before', async () => {
   const replaced = {};
   const server = await h.serve(replaced);
@@ -298,9 +313,12 @@ test('a new release replaces the cache of the one before', async () => {
   await h.waitUntil(first, () => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null));
   assert.deepStrictEqual(await first.evaluate(() => caches.keys()), [old, NEXT]);
   await first.close();
+  // Once no page is left on the old release the new one takes over, before
+  // the next visit: a page opened sooner would keep the old one on.
+  await cachesBecome(profile.context, NEXT);
   const next = await profile.context.newPage();
   await next.goto(server.url);
-  await h.waitUntil(next, (name) => caches.keys().then((names) => names.join() === name), NEXT);
+  assert.strictEqual(await next.evaluate(() => caches.keys().then((names) => names.join())), NEXT);
   await profile.close();
   server.close();
 });
