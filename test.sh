@@ -16,8 +16,10 @@ quietly build/build.log cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
 
 # Again with AddressSanitizer and UndefinedBehaviorSanitizer: the unit tests,
-# the game binary's own tests and the bad-picture runs, which fail on any report.
+# the game binary's own tests, the bad-picture runs and the generators, which
+# fail on any report.
 quietly build-asan/configure.log cmake -S . -B build-asan -DBUILD_TESTING=ON -DDUELSTAR_SANITIZE=ON
 quietly build-asan/build.log cmake --build build-asan -j "$jobs" --target duelstar unit_tests \
-  startup_tests game_tests quit_probe badpics_tests badpics_game flip_signal make_sounds
-(cd build-asan && ctest --output-on-failure -j "$jobs" -L "unit|game|badpics")
+  startup_tests game_tests quit_probe badpics_tests badpics_game flip_signal make_images \
+  make_sounds
+(cd build-asan && ctest --output-on-failure -j "$jobs" -L "unit|game|badpics|tools")

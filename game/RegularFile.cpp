@@ -1,7 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "RegularFile.h"
 
+#include <SDL.h>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// The reason for a file that could not be opened, in SDL's own words; closes
+// fd when there is one.
+SDL_RWops* CouldNotOpen(const char* path, int fd) {
+    if (fd >= 0) {
+        close(fd);
+    }
+    SDL_SetError("Couldn't open %s", path);
+    return nullptr;
+}
+} // namespace
 
 const char* WhyNotAFile(const char* path) {
     struct stat info;
@@ -27,4 +43,33 @@ const char* WhyNotAFile(mode_t mode) {
     default:
         return "Not a regular file";
     }
+}
+
+SDL_RWops* OpenRegularFile(const char* path, const char*& why) {
+    why = nullptr;
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // A socket cannot be opened at all; it is named as the early look names it.
+        why = WhyNotAFile(path);
+        return CouldNotOpen(path, fd);
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        return CouldNotOpen(path, fd);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        close(fd);
+        why = WhyNotAFile(info.st_mode);
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        return CouldNotOpen(path, fd);
+    }
+    // Closing the stream closes the file.
+    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
+    if (stream == nullptr) {
+        std::fclose(file);
+    }
+    return stream;
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // RegularFile: the look every game file (picture or sound) gets before it is
-// opened, since only a regular file can hold one.
+// opened, since only a regular file can hold one, and the open that checks it.
 #pragma once
 
 #include <sys/types.h>
+
+struct SDL_RWops;
 
 // Why path is no regular file ("A named pipe, not a file", ...), or nullptr
 // when it is one or cannot be looked at (left to the loader, whose "Couldn't
@@ -14,3 +16,11 @@ const char* WhyNotAFile(const char* path);
 // The same for a file already open, by its st_mode from fstat: what is
 // checked is then what is read.
 const char* WhyNotAFile(mode_t mode);
+
+// Opens path for reading without waiting for a writer and checks the open
+// file, so that a file swapped for a named pipe after an earlier look is
+// refused, never waited on. Returns SDL's stream over it (closing the stream
+// closes the file), or nullptr with why set to the reason it is no regular
+// file, or, when it could not be opened at all, with why nullptr and SDL's
+// error naming the path ("Couldn't open <path>").
+SDL_RWops* OpenRegularFile(const char* path, const char*& why);

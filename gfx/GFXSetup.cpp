@@ -11,9 +11,6 @@
 
 #include <SDL.h>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 SDL_Surface* screen = nullptr;
 SDL_Surface* loadingImage = nullptr;
@@ -90,15 +87,6 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
     Report().Error(WHERE_LOADING, message);
 }
 
-// Only a regular file can be a picture: a folder, pipe, socket or device is
-// refused by name.
-void RefuseUnlessFile(const char* path, mode_t mode) {
-    const char* why = WhyNotAFile(mode);
-    if (why != nullptr) {
-        Refuse(path, why);
-    }
-}
-
 // The look before the screen changes. A path that cannot be looked at is left
 // to the loader, whose "Couldn't open" names it.
 void RefuseUnlessFile(const char* path) {
@@ -106,46 +94,6 @@ void RefuseUnlessFile(const char* path) {
     if (why != nullptr) {
         Refuse(path, why);
     }
-}
-
-// The reason the error line gives for a picture that could not be opened, in
-// SDL's own words; closes fd when there is one.
-SDL_RWops* CouldNotOpen(const char* path, int fd) {
-    if (fd >= 0) {
-        close(fd);
-    }
-    SDL_SetError("Couldn't open %s", path);
-    return nullptr;
-}
-
-// The picture is opened without waiting for a writer, and what was opened is
-// what is checked and read: a file swapped for a named pipe after the look
-// before the screen changed is refused here, never waited on.
-SDL_RWops* OpenPicture(const char* path) {
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        // A socket cannot be opened at all; it is named as the early look names it.
-        RefuseUnlessFile(path);
-        return CouldNotOpen(path, fd);
-    }
-    struct stat info;
-    if (fstat(fd, &info) != 0) {
-        return CouldNotOpen(path, fd);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        close(fd);
-        RefuseUnlessFile(path, info.st_mode);
-    }
-    FILE* file = fdopen(fd, "rb");
-    if (file == nullptr) {
-        return CouldNotOpen(path, fd);
-    }
-    // Closing the stream closes the file.
-    SDL_RWops* stream = SDL_RWFromFP(file, SDL_TRUE);
-    if (stream == nullptr) {
-        std::fclose(file);
-    }
-    return stream;
 }
 
 void PathOf(Picture picture, char (&path)[PATH_SIZE]) {
@@ -160,7 +108,14 @@ SDL_Surface* GFX::loadPicture(Picture picture) {
 }
 
 SDL_Surface* GFX::loadbmp(const char* path) {
-    SDL_RWops* file = OpenPicture(path);
+    // Only a regular file can be a picture: a folder, pipe, socket or device is
+    // refused by name, also when swapped in after the look before the screen
+    // changed.
+    const char* notAFile = nullptr;
+    SDL_RWops* file = OpenRegularFile(path, notAFile);
+    if (notAFile != nullptr) {
+        Refuse(path, notAFile);
+    }
     // The reason a file could not be opened already names the path.
     if (file == nullptr) {
         Report().Error(WHERE_LOADING, SDL_GetError());

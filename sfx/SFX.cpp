@@ -29,18 +29,25 @@ void PathOf(Sound sound, char (&path)[PATH_SIZE]) {
     Report().Error(WHERE_LOADING, message);
 }
 
-// The same look at a sound file whether a device is there or not, so that a
-// broken install shows on every machine.
-void CheckFile(const char* path) {
-    const char* notAFile = WhyNotAFile(path);
+// Only a regular file can be a sound: a folder, pipe, socket or device is
+// refused by name, also when swapped in after an earlier look. SDL's own
+// reason for a file it could not open already names the path.
+SDL_RWops* OpenSound(const char* path) {
+    const char* notAFile = nullptr;
+    SDL_RWops* file = OpenRegularFile(path, notAFile);
     if (notAFile != nullptr) {
         Refuse(path, notAFile);
     }
-    SDL_RWops* file = SDL_RWFromFile(path, "rb");
-    // SDL's own reason for a file it could not open already names the path.
     if (file == nullptr) {
         Report().Error(WHERE_LOADING, SDL_GetError());
     }
+    return file;
+}
+
+// The same look at a sound file whether a device is there or not, so that a
+// broken install shows on every machine.
+void CheckFile(const char* path) {
+    SDL_RWops* file = OpenSound(path);
     const bool accepted = CheckWavHeader(file);
     SDL_RWclose(file);
     if (!accepted) {
@@ -73,7 +80,8 @@ void SFX::Init() {
 void SFX::loadwav(Sound sound) {
     char path[PATH_SIZE];
     PathOf(sound, path);
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    // The mixer closes the file itself.
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(OpenSound(path), 1);
     if (chunk == nullptr) {
         Refuse(path, Mix_GetError());
     }

@@ -8,6 +8,7 @@
 #include "gfx/BmpHeader.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -324,6 +325,33 @@ SDL_RWops* SDL_RWFromFile(const char* path, const char* mode) {
 // emulation's header declares the file without stdio's type.
 SDL_RWops* SDL_RWFromFP(void* file, SDL_bool autoclose) {
     return Adopt(static_cast<FILE*>(file), autoclose != SDL_FALSE, false, "");
+}
+
+// How the game loads a sound it has opened and checked itself: the whole file
+// goes to Web Audio at once (platform.js).
+Mix_Chunk* Mix_LoadWAV_RW(SDL_RWops* src, int freesrc) {
+    if (src == nullptr) {
+        return nullptr;
+    }
+    Mix_Chunk* chunk = nullptr;
+    Uint8* file = nullptr;
+    const long start = SDL_RWtell(src);
+    const long end = SDL_RWseek(src, 0, RW_SEEK_END);
+    if (start >= 0 && end > start && SDL_RWseek(src, start, RW_SEEK_SET) == start) {
+        const size_t length = size_t(end - start);
+        file = static_cast<Uint8*>(std::malloc(length));
+        if (file != nullptr && SDL_RWread(src, file, length, 1) == 1) {
+            chunk = DecodeSound(file, int(length));
+        }
+    }
+    if (chunk == nullptr) {
+        SDL_SetError("Error reading from datastream");
+    }
+    std::free(file);
+    if (freesrc) {
+        SDL_RWclose(src);
+    }
+    return chunk;
 }
 
 Uint16 SDL_ReadLE16(SDL_RWops* src) {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // WebPlatform: what the browser's page supplies to the platform layer - the
-// frame hand-over, a clock of visible time, downloads, and the gamepads and
-// fingers held (platform.js).
+// frame hand-over, a clock of visible time, downloads, the sounds' decoding,
+// and the gamepads and fingers held (platform.js).
 #pragma once
+
+struct Mix_Chunk;
 
 extern "C" {
 // Returns once the browser has shown the frame, at its next display refresh
@@ -17,6 +19,10 @@ void WaitVisible(unsigned ms);
 
 // Hands the finished file at path to the player as a download of that name.
 void OfferDownload(const char* path);
+
+// A sound of the mixer's emulation made from a sound file's size bytes,
+// decoded by Web Audio, which places it in stereo; never none.
+Mix_Chunk* DecodeSound(const unsigned char* bytes, int size);
 
 // What each seat's gamepad holds right now, RED's seat first: for each seat
 // PAD_FIELDS numbers - the fire buttons (a bit each), the d-pad as SDL's hat

@@ -271,24 +271,19 @@ mergeInto(LibraryManager.library, {
     DuelstarTouch.read(out);
   },
 
-  // In place of SDL_mixer's emulation, whose own reading goes through file
-  // streams the platform layer replaces: the sound is read from the page's
-  // files and decoded by Web Audio, so that it can be placed in stereo. The
-  // game's header check has passed it already. Without Web Audio the sound
-  // is kept empty, and playing it plays nothing.
-  Mix_LoadWAV__deps: ['$SDL', '$FS'],
-  Mix_LoadWAV: function(path) {
-    var name = UTF8ToString(path);
-    var bytes;
-    try {
-      bytes = FS.readFile(name);
-    } catch (e) {
-      return 0;
-    }
-    var sound = {source: name, audio: undefined, webAudio: undefined};
+  // For the platform layer's Mix_LoadWAV_RW, in place of SDL_mixer's
+  // emulation, which reads nothing through the platform layer's file streams:
+  // the sound is decoded by Web Audio, so that it can be placed in stereo.
+  // The game's header check has passed it already. Without Web Audio the
+  // sound is kept empty, and playing it plays nothing.
+  DecodeSound__deps: ['$SDL'],
+  DecodeSound: function(data, size) {
+    var bytes = HEAPU8.subarray(data, data + size);
+    var sound = {source: '', audio: undefined, webAudio: undefined};
     if (SDL.webAudioAvailable()) {
       var webAudio = sound.webAudio = {onDecodeComplete: []};
-      var copy = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength);
+      // A copy: decoding takes the buffer away, and the bytes are the game's.
+      var copy = bytes.slice().buffer;
       SDL.audioContext.decodeAudioData(copy, function(decoded) {
         webAudio.decodedBuffer = decoded;
         var waiting = webAudio.onDecodeComplete;

@@ -16,6 +16,7 @@
 // instead of the system's), --valgrind=<path>.
 #include "BmpFiles.h"
 #include "gfx/Pictures.h"
+#include "sfx/Sounds.h"
 
 #include <SDL.h>
 
@@ -380,6 +381,18 @@ class BadPictures : public ::testing::Test {
         return folder;
     }
 
+    // The folder's sounds/ made a folder of its own, the good sounds linked one
+    // by one, so that a sound can be swapped there without touching them.
+    void OwnSounds(const std::string& folder) {
+        const std::string sounds = folder + "/sounds";
+        EXPECT_EQ(unlink(sounds.c_str()), 0) << sounds << ": " << std::strerror(errno);
+        mkdir(sounds.c_str(), 0755);
+        for (const SoundFile& sound : SOUND_FILES) {
+            const std::string from = GoodSounds() + "/" + sound.name;
+            EXPECT_EQ(symlink(from.c_str(), (sounds + "/" + sound.name).c_str()), 0);
+        }
+    }
+
     std::string scratch;
 };
 
@@ -524,24 +537,43 @@ TEST_F(BadPictures, APathThatIsNoFileIsRefusedAtOnce) {
               << std::endl;
 }
 
-// Each picture swapped for a named pipe just as the game opens it, after the
-// look that refuses a named pipe before the screen changes: the game checks
-// what it opened, so it refuses the pipe with the same line instead of
-// waiting for a writer with the screen taken. The swap comes from inside the
-// game's own open, so it lands in that gap every run.
-TEST_F(BadPictures, APictureSwappedForANamedPipeAsItIsOpenedIsRefused) {
-    std::vector<GameRun> runs;
+// Each picture and each sound swapped for a named pipe just as the game opens
+// it, after the look that refuses a named pipe: the game checks what it
+// opened, so it refuses the pipe with the same line instead of waiting for a
+// writer with the screen taken. The swap comes from inside the game's own
+// open, so it lands in that gap every run. A sound is opened twice, for its
+// check and, with a device, for the mixer: each open gets its swap.
+TEST_F(BadPictures, AGameFileSwappedForANamedPipeAsItIsOpenedIsRefused) {
+    struct Swap {
+        std::string path; // in the game's folder
+        const char* where;
+        int open; // which of the game's opens of the path the swap comes before
+    };
+    std::vector<Swap> swaps;
     for (const char* picture : PICTURES) {
+        swaps.push_back({std::string("images/") + picture, "GFX::loadbmp()", 1});
+    }
+    for (const SoundFile& sound : SOUND_FILES) {
+        for (int open : {1, 2}) {
+            swaps.push_back({std::string("sounds/") + sound.name, "SFX::loadwav()", open});
+        }
+    }
+    std::vector<GameRun> runs;
+    for (const Swap& swap : swaps) {
         GameRun run;
-        run.name = std::string(picture) + " swapped";
-        run.folder = Folder(std::string(picture) + "-swapped", nullptr);
-        const std::string path = std::string("images/") + picture;
-        ASSERT_EQ(mkfifo((run.folder + "/" + path + ".pipe").c_str(), 0644), 0)
+        run.name = swap.path + " swapped at open " + std::to_string(swap.open);
+        run.folder = Folder(std::to_string(runs.size()) + "-swapped", nullptr);
+        OwnSounds(run.folder);
+        ASSERT_EQ(mkfifo((run.folder + "/" + swap.path + ".pipe").c_str(), 0644), 0)
             << run.name << ": " << std::strerror(errno);
         run.command = {gameBinary};
-        run.environment = {"SWAP_PATH=" + path, "SWAP_WITH=" + path + ".pipe"};
+        // SDL's dummy driver is a device on any machine, so the mixer's own
+        // open is reached; it plays to nowhere and says nothing.
+        run.environment = {"SWAP_PATH=" + swap.path, "SWAP_WITH=" + swap.path + ".pipe",
+                           "SWAP_AT=" + std::to_string(swap.open), "SDL_AUDIODRIVER=dummy"};
         run.preload = SWAP_ON_OPEN_LIBRARY; // set by the build
-        run.expectedOut = "ERROR: GFX::loadbmp(): " + path + ": A named pipe, not a file\n";
+        run.expectedOut =
+            "ERROR: " + std::string(swap.where) + ": " + swap.path + ": A named pipe, not a file\n";
         runs.push_back(run);
     }
     RunAll(runs, PARALLEL_RUNS, NOT_A_FILE_LIMIT, WatcherPath(), scratch);

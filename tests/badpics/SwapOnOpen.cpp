@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // SwapOnOpen: preloaded into the game under test, it renames the file named
 // by SWAP_WITH over the path named by SWAP_PATH just before the game opens
-// that path, once: the swap lands exactly between the game's look at the
-// picture and its opening of it, every run, with no timing involved.
+// that path for the SWAP_AT-th time (the first when unset), once: the swap
+// lands exactly between the game's look at the file and that opening of it,
+// every run, with no timing involved.
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -12,11 +13,15 @@
 
 namespace {
 void SwapBefore(const char* path) {
-    static bool swapped = false;
+    static int opens = 0;
     const char* target = std::getenv("SWAP_PATH");
     const char* with = std::getenv("SWAP_WITH");
-    if (!swapped && target != nullptr && with != nullptr && std::strcmp(path, target) == 0) {
-        swapped = true;
+    const char* at = std::getenv("SWAP_AT");
+    if (target == nullptr || with == nullptr || std::strcmp(path, target) != 0) {
+        return;
+    }
+    opens += 1;
+    if (opens == (at != nullptr ? std::atoi(at) : 1)) {
         std::rename(with, target);
     }
 }
