@@ -20,3 +20,20 @@ struct Controls {
     // Lowers every flag.
     void Clear() { *this = Controls(); }
 };
+
+// One ship's steering and fire commands, for the inputs that drive a whole
+// ship at a time (a gamepad, a finger).
+struct ShipCommands {
+    bool Controls::*up;
+    bool Controls::*down;
+    bool Controls::*left;
+    bool Controls::*right;
+    bool Controls::*fire;
+};
+
+inline constexpr ShipCommands RED_COMMANDS = {&Controls::redUp, &Controls::redDown,
+                                              &Controls::redLeft, &Controls::redRight,
+                                              &Controls::redFire};
+inline constexpr ShipCommands BLUE_COMMANDS = {&Controls::blueUp, &Controls::blueDown,
+                                               &Controls::blueLeft, &Controls::blueRight,
+                                               &Controls::blueFire};

@@ -8,21 +8,8 @@ constexpr int STICK_X_AXIS = 0; // the left stick on SDL's axis numbering
 constexpr int STICK_Y_AXIS = 1;
 constexpr Sint16 STICK_HALF = 16384; // half the stick's travel from the centre
 
-// The commands one seat raises; seat 0 is RED, seat 1 BLUE.
-struct SeatCommands {
-    bool Controls::*up;
-    bool Controls::*down;
-    bool Controls::*left;
-    bool Controls::*right;
-    bool Controls::*fire;
-};
-
-const SeatCommands SEAT_COMMANDS[MAX_PADS] = {
-    {&Controls::redUp, &Controls::redDown, &Controls::redLeft, &Controls::redRight,
-     &Controls::redFire},
-    {&Controls::blueUp, &Controls::blueDown, &Controls::blueLeft, &Controls::blueRight,
-     &Controls::blueFire},
-};
+// The ship each seat drives: seat 0 is RED, seat 1 BLUE.
+const ShipCommands SEAT_COMMANDS[MAX_PADS] = {RED_COMMANDS, BLUE_COMMANDS};
 
 } // namespace
 
@@ -99,7 +86,7 @@ void Gamepads::Raise(Controls& controls) const {
         if (!pad.inUse) {
             continue;
         }
-        const SeatCommands& to = SEAT_COMMANDS[seat];
+        const ShipCommands& to = SEAT_COMMANDS[seat];
         // Each command is raised only, so the keys' commands stay as they are.
         const bool held[] = {
             (pad.hat & SDL_HAT_UP) != 0 || pad.stickY < -STICK_HALF,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "RegularFile.h"
 
+#include "Report.h"
+
 #include <SDL.h>
 #include <cstdio>
 #include <fcntl.h>
@@ -8,6 +10,8 @@
 #include <unistd.h>
 
 namespace {
+constexpr int MESSAGE_SIZE = 512; // bytes, for a file's path and the reason it was refused
+
 // The reason for a file that could not be opened, in SDL's own words; closes
 // fd when there is one.
 SDL_RWops* CouldNotOpen(const char* path, int fd) {
@@ -72,4 +76,22 @@ SDL_RWops* OpenRegularFile(const char* path, const char*& why) {
         std::fclose(file);
     }
     return stream;
+}
+
+void RefuseFile(const char* where, const char* path, const char* reason) {
+    char message[MESSAGE_SIZE];
+    std::snprintf(message, sizeof message, "%s: %s", path, reason);
+    Report().Error(where, message);
+}
+
+SDL_RWops* OpenGameFile(const char* where, const char* path) {
+    const char* notAFile = nullptr;
+    SDL_RWops* file = OpenRegularFile(path, notAFile);
+    if (notAFile != nullptr) {
+        RefuseFile(where, path, notAFile);
+    }
+    if (file == nullptr) {
+        Report().Error(where, SDL_GetError());
+    }
+    return file;
 }

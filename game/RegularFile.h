@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // RegularFile: the look every game file (picture or sound) gets before it is
-// opened, since only a regular file can hold one, and the open that checks it.
+// opened, since only a regular file can hold one, the open that checks it, and
+// the one error line that names a file the game cannot use.
 #pragma once
 
 #include <sys/types.h>
@@ -24,3 +25,12 @@ const char* WhyNotAFile(mode_t mode);
 // file, or, when it could not be opened at all, with why nullptr and SDL's
 // error naming the path ("Couldn't open <path>").
 SDL_RWops* OpenRegularFile(const char* path, const char*& why);
+
+// Ends the game with "ERROR: <where>: <path>: <reason>", naming the file so
+// the player knows which to mend.
+[[noreturn]] void RefuseFile(const char* where, const char* path, const char* reason);
+
+// OpenRegularFile for a file the game cannot do without: a path that is no
+// regular file is refused by RefuseFile, one that cannot be opened ends the
+// game with SDL's reason, which already names the path.
+SDL_RWops* OpenGameFile(const char* where, const char* path);

@@ -3,20 +3,14 @@
 
 namespace {
 
-// The commands of one ship, and the finger that drives them.
+// The finger that drives one ship.
 struct TouchSide {
     const Finger Fingers::*finger;
-    bool Controls::*up;
-    bool Controls::*down;
-    bool Controls::*left;
-    bool Controls::*right;
-    bool Controls::*fire;
+    const ShipCommands& commands;
 };
 
-const TouchSide RED_TOUCH = {&Fingers::red,      &Controls::redUp,    &Controls::redDown,
-                             &Controls::redLeft, &Controls::redRight, &Controls::redFire};
-const TouchSide BLUE_TOUCH = {&Fingers::blue,      &Controls::blueUp,    &Controls::blueDown,
-                              &Controls::blueLeft, &Controls::blueRight, &Controls::blueFire};
+const TouchSide RED_TOUCH = {&Fingers::red, RED_COMMANDS};
+const TouchSide BLUE_TOUCH = {&Fingers::blue, BLUE_COMMANDS};
 
 void Steer(const TouchSide& side, const Fingers& fingers, const Ship& ship, Controls& controls) {
     const Finger& finger = fingers.*side.finger;
@@ -25,16 +19,16 @@ void Steer(const TouchSide& side, const Fingers& fingers, const Ship& ship, Cont
     }
     const float dx = finger.x - ship.GetX();
     const float dy = finger.y - ship.GetY();
-    controls.*side.fire = true;
+    controls.*side.commands.fire = true;
     if (dx > FINGER_REACHED) {
-        controls.*side.right = true;
+        controls.*side.commands.right = true;
     } else if (dx < -FINGER_REACHED) {
-        controls.*side.left = true;
+        controls.*side.commands.left = true;
     }
     if (dy > FINGER_REACHED) {
-        controls.*side.down = true;
+        controls.*side.commands.down = true;
     } else if (dy < -FINGER_REACHED) {
-        controls.*side.up = true;
+        controls.*side.commands.up = true;
     }
 }
 

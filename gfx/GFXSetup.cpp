@@ -60,7 +60,6 @@ constexpr int SCREEN_BPP = 16; // bits per pixel
 constexpr Uint32 SCREEN_FLAGS = SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_HWACCEL | SDL_HWSURFACE;
 constexpr Uint32 LOADING_TIME = 2500; // ms the loading picture stays before the rest loads
 constexpr int PATH_SIZE = 256;        // bytes, for "images/" and a file name of the list
-constexpr int MESSAGE_SIZE = 512;     // bytes, for a picture's path and the reason it was refused
 constexpr const char* WHERE_LOADING = "GFX::loadbmp()";
 
 // Black pixels of the sprites are see-through; run-length encoding makes
@@ -82,9 +81,7 @@ void SetLook(SDL_Surface* picture, Look look, Uint32 black) {
 
 // Ends the game naming the picture, so the player knows which file to mend.
 [[noreturn]] void Refuse(const char* path, const char* reason) {
-    char message[MESSAGE_SIZE];
-    std::snprintf(message, sizeof message, "%s: %s", path, reason);
-    Report().Error(WHERE_LOADING, message);
+    RefuseFile(WHERE_LOADING, path, reason);
 }
 
 // The look before the screen changes. A path that cannot be looked at is left
@@ -111,15 +108,7 @@ SDL_Surface* GFX::loadbmp(const char* path) {
     // Only a regular file can be a picture: a folder, pipe, socket or device is
     // refused by name, also when swapped in after the look before the screen
     // changed.
-    const char* notAFile = nullptr;
-    SDL_RWops* file = OpenRegularFile(path, notAFile);
-    if (notAFile != nullptr) {
-        Refuse(path, notAFile);
-    }
-    // The reason a file could not be opened already names the path.
-    if (file == nullptr) {
-        Report().Error(WHERE_LOADING, SDL_GetError());
-    }
+    SDL_RWops* file = OpenGameFile(WHERE_LOADING, path);
     // A picture whose header SDL's reader cannot cope with never reaches it.
     if (!CheckBmpHeader(file)) {
         SDL_RWclose(file);

@@ -13,8 +13,7 @@
 #include <cstdio>
 
 namespace {
-constexpr int PATH_SIZE = 256;    // bytes, for "sounds/" and a file name of the list
-constexpr int MESSAGE_SIZE = 512; // bytes, for a sound's path and the reason it was refused
+constexpr int PATH_SIZE = 256; // bytes, for "sounds/" and a file name of the list
 constexpr const char* WHERE_LOADING = "SFX::loadwav()";
 constexpr int PLAY_ONCE = 0; // Mix_PlayChannel's loops: none
 
@@ -24,25 +23,12 @@ void PathOf(Sound sound, char (&path)[PATH_SIZE]) {
 
 // Ends the game naming the sound file, so the player knows which to mend.
 [[noreturn]] void Refuse(const char* path, const char* reason) {
-    char message[MESSAGE_SIZE];
-    std::snprintf(message, sizeof message, "%s: %s", path, reason);
-    Report().Error(WHERE_LOADING, message);
+    RefuseFile(WHERE_LOADING, path, reason);
 }
 
 // Only a regular file can be a sound: a folder, pipe, socket or device is
-// refused by name, also when swapped in after an earlier look. SDL's own
-// reason for a file it could not open already names the path.
-SDL_RWops* OpenSound(const char* path) {
-    const char* notAFile = nullptr;
-    SDL_RWops* file = OpenRegularFile(path, notAFile);
-    if (notAFile != nullptr) {
-        Refuse(path, notAFile);
-    }
-    if (file == nullptr) {
-        Report().Error(WHERE_LOADING, SDL_GetError());
-    }
-    return file;
-}
+// refused by name, also when swapped in after an earlier look.
+SDL_RWops* OpenSound(const char* path) { return OpenGameFile(WHERE_LOADING, path); }
 
 // The same look at a sound file whether a device is there or not, so that a
 // broken install shows on every machine.
