@@ -249,6 +249,34 @@ enum class InTheWay {
     DIRECTORY, // empty
 };
 
+// Puts what is in the way at folder/screenshot.bmp; a link's other name is
+// folder/other.bmp, holding earlier too.
+void PlaceInTheWay(InTheWay kind, const std::string& folder, const std::vector<Uint8>& earlier) {
+    const std::string shot = folder + "/screenshot.bmp";
+    const std::string other = folder + "/other.bmp";
+    switch (kind) {
+    case InTheWay::NOTHING:
+        break;
+    case InTheWay::EARLIER_SHOT:
+        ASSERT_TRUE(WriteFile(shot, earlier));
+        break;
+    case InTheWay::FIFO:
+        ASSERT_EQ(mkfifo(shot.c_str(), 0644), 0);
+        break;
+    case InTheWay::SYMLINK:
+        ASSERT_TRUE(WriteFile(other, earlier));
+        ASSERT_EQ(symlink("other.bmp", shot.c_str()), 0);
+        break;
+    case InTheWay::HARD_LINK:
+        ASSERT_TRUE(WriteFile(other, earlier));
+        ASSERT_EQ(link(other.c_str(), shot.c_str()), 0);
+        break;
+    case InTheWay::DIRECTORY:
+        ASSERT_EQ(mkdir(shot.c_str(), 0755), 0);
+        break;
+    }
+}
+
 // Where the game runs: its own folder, or a mount of its own.
 enum class Disk {
     PLAIN,
@@ -319,28 +347,7 @@ class ScreenshotInTheWay : public testing::TestWithParam<ShotCase> {
         ASSERT_EQ(symlink("../images", (play + "/images").c_str()), 0);
         earlier = EncodeBmp(Layout(EARLIER_SIDE, EARLIER_SIDE, 24), Pattern);
         other = play + "/other.bmp";
-        const std::string shot = play + "/screenshot.bmp";
-        switch (GetParam().inTheWay) {
-        case InTheWay::NOTHING:
-            break;
-        case InTheWay::EARLIER_SHOT:
-            ASSERT_TRUE(WriteFile(shot, earlier));
-            break;
-        case InTheWay::FIFO:
-            ASSERT_EQ(mkfifo(shot.c_str(), 0644), 0);
-            break;
-        case InTheWay::SYMLINK:
-            ASSERT_TRUE(WriteFile(other, earlier));
-            ASSERT_EQ(symlink("other.bmp", shot.c_str()), 0);
-            break;
-        case InTheWay::HARD_LINK:
-            ASSERT_TRUE(WriteFile(other, earlier));
-            ASSERT_EQ(link(other.c_str(), shot.c_str()), 0);
-            break;
-        case InTheWay::DIRECTORY:
-            ASSERT_EQ(mkdir(shot.c_str(), 0755), 0);
-            break;
-        }
+        ASSERT_NO_FATAL_FAILURE(PlaceInTheWay(GetParam().inTheWay, play, earlier));
         before = Entries(play);
         if (disk == Disk::READ_ONLY) {
             ASSERT_EQ(mount(nullptr, play.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
@@ -476,21 +483,7 @@ void ReadOnlyFolderAsPlayer() {
         ASSERT_FALSE(folder.empty());
         const std::string shot = folder + "/screenshot.bmp";
         const std::string other = folder + "/other.bmp";
-        switch (c.inTheWay) {
-        case InTheWay::SYMLINK:
-            ASSERT_TRUE(WriteFile(other, earlier));
-            ASSERT_EQ(symlink("other.bmp", shot.c_str()), 0);
-            break;
-        case InTheWay::HARD_LINK:
-            ASSERT_TRUE(WriteFile(other, earlier));
-            ASSERT_EQ(link(other.c_str(), shot.c_str()), 0);
-            break;
-        case InTheWay::FIFO:
-            ASSERT_EQ(mkfifo(shot.c_str(), 0644), 0);
-            break;
-        default:
-            ASSERT_TRUE(WriteFile(shot, earlier));
-        }
+        ASSERT_NO_FATAL_FAILURE(PlaceInTheWay(c.inTheWay, folder, earlier));
         struct stat before = {};
         ASSERT_EQ(lstat(shot.c_str(), &before), 0);
         const std::set<std::string> names = Entries(folder);
