@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <sys/stat.h>
 
 namespace {
@@ -26,7 +25,8 @@ const SoundServer SOUND_SERVERS[] = {
 };
 constexpr const char* CARD_DRIVER = "alsa";
 
-constexpr int NAME_SIZE = 32; // bytes: SDL's driver names are short
+constexpr int NAME_SIZE = 32;   // bytes: SDL's driver names are short
+constexpr int PATH_SIZE = 4096; // bytes: the longest path Linux takes
 
 // Classic SDL 1.2 reports a start with no driver found as a success, so only a
 // driver SDL names counts.
@@ -49,9 +49,10 @@ bool Runs(const SoundServer& server) {
     if (runtime == nullptr || runtime[0] == '\0') {
         return false;
     }
-    const std::string path = std::string(runtime) + "/" + server.socket;
+    char path[PATH_SIZE];
+    const int length = std::snprintf(path, sizeof path, "%s/%s", runtime, server.socket);
     struct stat info;
-    return stat(path.c_str(), &info) == 0;
+    return length > 0 && length < PATH_SIZE && stat(path, &info) == 0;
 }
 
 // A card's line starts with its number: " 0 [PCH            ]: HDA-Intel ...";
