@@ -8,8 +8,18 @@
 // The status of a run that ended on a command line it could not take.
 constexpr int USAGE_EXIT_STATUS = 2;
 
+// Where an online match is played from; OFFLINE is both players at one machine.
+enum class NetRole { OFFLINE, HOST, JOIN };
+
+constexpr int HOST_NAME_SIZE = 256; // bytes, the longest name DNS allows and its end
+
 struct Options {
     bool help = false; // the usage was asked for; nothing is played
+
+    NetRole role = NetRole::OFFLINE;
+    char peerName[HOST_NAME_SIZE] = {}; // the host to join
+    int port = 0;                       // 0: the default port
+    int delay = -1;                     // frames; -1: the default
 };
 
 // Fills options from the arguments after the program's name. False when the

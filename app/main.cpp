@@ -17,6 +17,7 @@
 #include "../gfx/GFX.h"
 #include "../sfx/Cue.h"
 #include "../sfx/SFX.h"
+#include "OnlineGame.h"
 #include "Options.h"
 
 #include <SDL.h>
@@ -61,6 +62,11 @@ int main(int argc, char** argv) {
     sfx.Init();
     SendCuesTo(&sfx);
 
+#ifndef __EMSCRIPTEN__
+    if (options.role != NetRole::OFFLINE) {
+        PlayOnline(options, gfx, sfx, keys, pads, controls);
+    }
+#endif
     PlaceForDuel(red, blue);
 
     // No frame cap: every motion is scaled by the time the update measures.

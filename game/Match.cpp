@@ -29,7 +29,6 @@ constexpr float BOX_NEAR = 35.0f;        // px
 constexpr float BOX_FAR = 75.0f;         // px
 
 constexpr int WINNING_SCORE = 3;   // points
-constexpr Uint32 END_PAUSE = 1000; // ms the last frame stays before the result
 constexpr int WIN_EXIT_STATUS = 0;
 
 // Holds the longest line either format can make: "Blue wins " and three
@@ -85,14 +84,7 @@ class LocalEvents final : public MatchEvents {
     Cue(Sound::VICTORY, winner == RED ? red.ship.GetX() : blue.ship.GetX());
     gfx.Draw(red, blue, scroller, false);
     SDL_Delay(END_PAUSE);
-    char line[RESULT_LINE_SIZE];
-    const int fps = int(timer.fps);
-    if (winner == RED) {
-        std::snprintf(line, sizeof line, "Red wins %i-%i ( %i fps )", red.score, blue.score, fps);
-    } else {
-        std::snprintf(line, sizeof line, "Blue wins %i-%i ( %i fps )", blue.score, red.score, fps);
-    }
-    Report().Message(line);
+    ReportResult(red, blue, winner, timer.fps);
     std::exit(WIN_EXIT_STATUS);
 }
 
@@ -117,6 +109,18 @@ void StepX(Ship& ship, float dt, float velocity) { ship.SetX(ship.GetX() + dt * 
 void StepY(Ship& ship, float dt, float velocity) { ship.SetY(ship.GetY() + dt * velocity); }
 
 } // namespace
+
+void ReportResult(const Player& red, const Player& blue, int winner, float fps) {
+    char line[RESULT_LINE_SIZE];
+    const int rate = int(fps);
+    if (winner == RED) {
+        std::snprintf(line, sizeof line, "Red wins %i-%i ( %i fps )", red.score, blue.score, rate);
+    } else {
+        std::snprintf(line, sizeof line, "Blue wins %i-%i ( %i fps )", blue.score, red.score,
+                      rate);
+    }
+    Report().Message(line);
+}
 
 int PlayRules(Player& red, Player& blue, Scroller& scroller, const Controls& controls, float dt,
               const MatchClock& clock, MatchEvents& events) {

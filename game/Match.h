@@ -8,9 +8,13 @@
 #include "Player.h"
 #include "Scroller.h"
 
+#include <SDL_types.h>
+
 class GFX;
 class MatchClock;
 class MatchEvents;
+
+constexpr Uint32 END_PAUSE = 1000; // ms the last frame stays before the result
 
 // Shots hit and fly, ships fire and steer, the banner scrolls. The first call
 // only arms the timer. A winning hit draws the last frame, waits
@@ -26,3 +30,6 @@ void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& 
 // its third point (nothing after that hit is played), else 0. Never exits.
 int PlayRules(Player& red, Player& blue, Scroller& scroller, const Controls& controls, float dt,
               const MatchClock& clock, MatchEvents& events);
+
+// Writes the result line, "Red wins 3-1 ( 412 fps )", the winner's score first.
+void ReportResult(const Player& red, const Player& blue, int winner, float fps);

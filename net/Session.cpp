@@ -150,6 +150,9 @@ void Session::RollBackTo(Uint32 frame, bool compare) {
     rollbacks += 1;
     framesRolledBack += int(depth);
     deepestRollback = int(depth) > deepestRollback ? int(depth) : deepestRollback;
+    if (depth <= Uint32(MAX_PREDICTION)) {
+        rollbacksOfDepth[depth] += 1;
+    }
 }
 
 void Session::Confirm() {

@@ -93,6 +93,10 @@ class Session {
     int GetStalls() const { return stalls; }
     // The longest rollback so far, frames.
     int GetDeepestRollback() const { return deepestRollback; }
+    // Rollbacks of depth frames, 1 up to MAX_PREDICTION (others count 0).
+    int GetRollbacksOfDepth(int depth) const {
+        return depth >= 1 && depth <= MAX_PREDICTION ? rollbacksOfDepth[depth] : 0;
+    }
 
   private:
     InputBits RemoteFor(Uint32 frame) const;
@@ -142,4 +146,5 @@ class Session {
     int framesRolledBack = 0;
     int stalls = 0;
     int deepestRollback = 0;
+    int rollbacksOfDepth[MAX_PREDICTION + 1] = {};
 };
