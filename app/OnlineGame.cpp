@@ -25,11 +25,14 @@ constexpr Uint32 IDLE_POLL = 1;         // ms slept when no frame is due
 constexpr Uint32 CAPTION_PERIOD = 1000; // ms between two ping readings in the caption
 // A machine more frames ahead of the other than this slows a little, so that
 // neither side does all the rolling back.
-constexpr int TIME_SYNC_SLACK = 1;    // frames
+constexpr double TIME_SYNC_SLACK = 0.5; // frames
 constexpr Uint32 TIME_SYNC_BRAKE = 1; // ms added to each frame while ahead
-constexpr int CAPTION_SIZE = 320; // bytes: room for the longest host name
+constexpr int CAPTION_SIZE = 320;     // bytes: room for the longest host name
 constexpr int WHY_SIZE = 384;         // bytes
 constexpr int FILE_NAME_SIZE = 64;    // bytes
+// The other player unheard for this long has gone: their machine or network
+// died without a word.
+constexpr Uint32 SILENCE_LIMIT = 5000; // ms
 constexpr double MS_PER_FRAME = double(MS_PER_SECOND) / double(STEPS_PER_SECOND);
 
 // What the exit handler needs: the link to say goodbye on, and the figures
@@ -185,6 +188,7 @@ class OnlineMatch {
     Uint32 remoteFramesPlayed = 0; // as its last packet said
     Uint32 drawn = 0;
     Uint32 playStart = 0; // ms
+    Uint32 lastHeard = 0; // ms, when the other machine's last packet came
 };
 
 void OnlineMatch::TakeLocalKeys() {
@@ -249,9 +253,13 @@ void OnlineMatch::Poll(bool ending) {
         int size = 0;
         const LinkEvent event = link.Poll(bytes, sizeof bytes, size);
         if (event == LinkEvent::NONE) {
+            if (!ending && SDL_GetTicks() - lastHeard > SILENCE_LIMIT) {
+                Fail("Nothing heard from the other player for 5 s");
+            }
             return;
         }
         if (event == LinkEvent::PACKET) {
+            lastHeard = SDL_GetTicks();
             bytesReceived += Uint32(size);
             InputPacket packet;
             if (!ReadPacket(bytes, size, packet)) {
@@ -342,6 +350,7 @@ void OnlineMatch::Play() {
     const char* script = std::getenv("DUELSTAR_NET_SCRIPT");
     ScriptedPilot pilot(script == nullptr ? 0u : unsigned(std::strtoul(script, nullptr, 10)));
     playStart = SDL_GetTicks();
+    lastHeard = playStart;
     Uint32 nextCaption = playStart;
     double nextFrame = double(playStart);
     char caption[CAPTION_SIZE];
@@ -361,7 +370,7 @@ void OnlineMatch::Play() {
         const double tripFrames = double(link.GetRoundTrip()) / 2.0 / MS_PER_FRAME;
         const double ahead =
             double(session.GetFramesPlayed()) - (double(remoteFramesPlayed) + tripFrames);
-        if (ahead > double(TIME_SYNC_SLACK)) {
+        if (ahead > TIME_SYNC_SLACK) {
             nextFrame += TIME_SYNC_BRAKE;
         }
         const InputBits mine =
