@@ -26,10 +26,10 @@ constexpr Uint32 CAPTION_PERIOD = 1000; // ms between two ping readings in the c
 // A machine more frames ahead of the other than this slows a little, so that
 // neither side does all the rolling back.
 constexpr double TIME_SYNC_SLACK = 0.5; // frames
-constexpr Uint32 TIME_SYNC_BRAKE = 1; // ms added to each frame while ahead
-constexpr int CAPTION_SIZE = 320;     // bytes: room for the longest host name
-constexpr int WHY_SIZE = 384;         // bytes
-constexpr int FILE_NAME_SIZE = 64;    // bytes
+constexpr Uint32 TIME_SYNC_BRAKE = 1;   // ms added to each frame while ahead
+constexpr int CAPTION_SIZE = 320;       // bytes: room for the longest host name
+constexpr int WHY_SIZE = 384;           // bytes
+constexpr int FILE_NAME_SIZE = 64;      // bytes
 // The other player unheard for this long has gone: their machine or network
 // died without a word.
 constexpr Uint32 SILENCE_LIMIT = 5000; // ms

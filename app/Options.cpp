@@ -20,6 +20,7 @@ constexpr const char* USAGE =
     "\n"
     "Options:\n"
     "  -h, --help            show this help and exit\n"
+    "      --version         print the version and exit\n"
     "\n"
     "Online, one ship a machine (each player steers with either key set):\n"
     "      --host [PORT]     wait for the other player on UDP PORT (default 7117);\n"
@@ -121,6 +122,12 @@ bool ReadOptions(int argc, const char* const argv[], Options& options, std::ostr
         if (Is(arg, "--help") || Is(arg, "-h")) {
             options.help = true;
             out << USAGE;
+            out.flush();
+            status = HELP_EXIT_STATUS;
+            return false;
+        }
+        if (Is(arg, "--version")) {
+            out << "duelstar " << DUELSTAR_VERSION << '\n';
             out.flush();
             status = HELP_EXIT_STATUS;
             return false;
