@@ -25,7 +25,7 @@ constexpr Uint32 IDLE_POLL = 1;         // ms slept when no frame is due
 constexpr Uint32 CAPTION_PERIOD = 1000; // ms between two ping readings in the caption
 // A machine more frames ahead of the other than this slows a little, so that
 // neither side does all the rolling back.
-constexpr double TIME_SYNC_SLACK = 0.5; // frames
+constexpr double TIME_SYNC_SLACK = 0.1; // frames
 constexpr Uint32 TIME_SYNC_BRAKE = 1;   // ms added to each frame while ahead
 constexpr int CAPTION_SIZE = 320;       // bytes: room for the longest host name
 constexpr int WHY_SIZE = 384;           // bytes
@@ -172,6 +172,13 @@ class OnlineMatch {
     void Connect();
     void Poll(bool ending);
     void SendFrame();
+    // Frames this machine has played beyond the other's as last heard,
+    // within what a packet carries.
+    int Advantage() const {
+        constexpr int MOST = 127; // frames
+        const int lead = int(session.GetFramesPlayed()) - int(remoteFramesPlayed);
+        return lead > MOST ? MOST : lead < -MOST ? -MOST : lead;
+    }
     void PlayConfirmedEvents();
     void TakeLocalKeys();
     [[noreturn]] void End();
@@ -186,6 +193,7 @@ class OnlineMatch {
     Session session;
     Uint32 peerHas = 0;            // frames of our commands the other machine holds
     Uint32 remoteFramesPlayed = 0; // as its last packet said
+    int remoteAdvantage = 0;       // frames, as its last packet said
     Uint32 drawn = 0;
     Uint32 playStart = 0; // ms
     Uint32 lastHeard = 0; // ms, when the other machine's last packet came
@@ -276,6 +284,7 @@ void OnlineMatch::Poll(bool ending) {
                 session.ReceiveChecksum(packet.checkFrame, packet.checkSum);
             }
             remoteFramesPlayed = packet.framesPlayed;
+            remoteAdvantage = packet.advantage;
             continue;
         }
         if (ending) {
@@ -299,6 +308,7 @@ void OnlineMatch::SendFrame() {
         packet.inputs[i] = session.GetLocalInput(peerHas + Uint32(i));
     }
     packet.framesPlayed = session.GetFramesPlayed();
+    packet.advantage = Sint8(Advantage());
     packet.hasCheck = session.GetCheckToSend(packet.checkFrame, packet.checkSum);
     Uint8 bytes[MAX_PACKET_SIZE];
     const int size = WritePacket(packet, bytes);
@@ -366,17 +376,17 @@ void OnlineMatch::Play() {
             continue;
         }
         nextFrame += MS_PER_FRAME;
-        // The other machine's frame now, from its last word and half the trip.
-        const double tripFrames = double(link.GetRoundTrip()) / 2.0 / MS_PER_FRAME;
-        const double ahead =
-            double(session.GetFramesPlayed()) - (double(remoteFramesPlayed) + tripFrames);
-        if (ahead > TIME_SYNC_SLACK) {
-            nextFrame += TIME_SYNC_BRAKE;
-        }
         const InputBits mine =
             script != nullptr ? pilot.Next(session.GetState(), side) : LocalInput(controls);
         session.Advance(mine);
         SendFrame();
+        // Both leads are measured the same way, just after a frame and with
+        // the trip between the machines in each; half their difference is
+        // how far this one runs ahead, and its next frame waits a little.
+        const double ahead = double(Advantage() - remoteAdvantage) / 2.0;
+        if (ahead > TIME_SYNC_SLACK) {
+            nextFrame += TIME_SYNC_BRAKE;
+        }
         PlayConfirmedEvents();
         if (session.GetFault() != SessionFault::NONE) {
             Desync(session);

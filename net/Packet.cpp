@@ -88,6 +88,7 @@ int WritePacket(const InputPacket& packet, Uint8* bytes) {
         w.U8(packet.inputs[i]);
     }
     w.U32(packet.framesPlayed);
+    w.U8(Uint8(packet.advantage));
     w.U8(packet.hasCheck ? 1 : 0);
     if (packet.hasCheck) {
         w.U32(packet.checkFrame);
@@ -118,9 +119,11 @@ bool ReadPacket(const Uint8* bytes, int size, InputPacket& packet) {
         }
     }
     Uint8 hasCheck = 0;
-    if (!r.U32(p.framesPlayed) || !r.U8(hasCheck) || hasCheck > 1) {
+    Uint8 advantage = 0;
+    if (!r.U32(p.framesPlayed) || !r.U8(advantage) || !r.U8(hasCheck) || hasCheck > 1) {
         return false;
     }
+    p.advantage = Sint8(advantage);
     p.hasCheck = hasCheck == 1;
     if (p.hasCheck && (!r.U32(p.checkFrame) || !r.U64(p.checkSum))) {
         return false;

@@ -24,6 +24,9 @@ struct InputPacket {
     int count = 0;    // 0 up to MAX_PACKET_INPUTS
     InputBits inputs[MAX_PACKET_INPUTS] = {};
     Uint32 framesPlayed = 0; // the sender's, for keeping time together
+    // The sender's frames played less the receiver's as it last heard, so
+    // each side sees both sides' lead measured the same way.
+    Sint8 advantage = 0; // frames
     bool hasCheck = false;
     Uint32 checkFrame = 0;
     Uint64 checkSum = 0;

@@ -17,6 +17,7 @@ InputPacket Full() {
         p.inputs[i] = InputBits(i % (INPUT_ALL + 1));
     }
     p.framesPlayed = 4000000000u;
+    p.advantage = -3;
     p.hasCheck = true;
     p.checkFrame = 120;
     p.checkSum = 0x0123456789abcdefull;
@@ -37,6 +38,7 @@ TEST(Packet, IsReadBackAsItWasWritten) {
         EXPECT_EQ(got.inputs[i], sent.inputs[i]) << i;
     }
     EXPECT_EQ(got.framesPlayed, sent.framesPlayed);
+    EXPECT_EQ(got.advantage, sent.advantage);
     EXPECT_TRUE(got.hasCheck);
     EXPECT_EQ(got.checkFrame, sent.checkFrame);
     EXPECT_EQ(got.checkSum, sent.checkSum);
