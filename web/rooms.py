@@ -67,7 +67,7 @@ class Rooms:
         self.per_address[address] = self.per_address.get(address, 0) + 1
         try:
             await socket.send_json({"type": "joined", "side": SIDES[side], "ice": self.ice})
-            if all(seats):
+            if full(seats):
                 for seat in seats:
                     await seat.send_json({"type": "peer"})
             await self.pass_on(socket, seats, side)
@@ -79,7 +79,7 @@ class Rooms:
         if not CODE_PATTERN.match(code):
             return "bad room"
         seats = self.rooms.get(code)
-        if seats is not None and all(seats):
+        if seats is not None and full(seats):
             return "room full"
         if seats is None and len(self.rooms) >= MAX_ROOMS:
             return "busy"
@@ -103,9 +103,9 @@ class Rooms:
             if other is None or other.closed:
                 continue
             if message.type == WSMsgType.TEXT:
-                await other.send_str(message.data)
+                await tell(other.send_str, message.data)
             else:
-                await other.send_bytes(message.data)
+                await tell(other.send_bytes, message.data)
 
     async def leave(self, code, seats, side, address):
         seats[side] = None
@@ -118,7 +118,20 @@ class Rooms:
         if other is None:
             self.rooms.pop(code, None)  # both gone: nothing of the room is kept
         elif not other.closed:
-            await other.send_json({"type": "left"})
+            await tell(other.send_json, {"type": "left"})
+
+
+async def tell(send, message):
+    """The other member may be going at that very moment: its leaving is told apart."""
+    try:
+        await send(message)
+    except ConnectionResetError:
+        pass
+
+
+def full(seats):
+    # A socket is a mapping, empty and so false: ask for None itself.
+    return all(seat is not None for seat in seats)
 
 
 def is_signal(text):
