@@ -13,7 +13,7 @@ CODE_PATTERN = re.compile(r"^[A-Z0-9]{4,8}$")
 MAX_MESSAGE_BYTES = 4096  # a signal or a relayed input fits many times over
 RATE_PER_SECOND = 240  # messages; inputs flow at 60 frames a second, plus pings
 RATE_BURST = 480  # messages allowed at once before the rate applies
-ROOMS_PER_ADDRESS = 8  # rooms one address may hold at once
+SEATS_PER_ADDRESS = 16  # seats one address may hold at once; two friends behind one router take two
 MAX_ROOMS = 10000  # rooms at once, whoever holds them
 SIDES = ("red", "blue")  # who made the room flies RED, who joined BLUE
 CLOSE_POLICY = 1008  # WebSocket close code: the member broke a limit
@@ -83,7 +83,7 @@ class Rooms:
             return "room full"
         if seats is None and len(self.rooms) >= MAX_ROOMS:
             return "busy"
-        if self.per_address.get(address, 0) >= ROOMS_PER_ADDRESS:
+        if self.per_address.get(address, 0) >= SEATS_PER_ADDRESS:
             return "too many rooms"
         return None
 

@@ -95,7 +95,7 @@ class RoomService(unittest.IsolatedAsyncioTestCase):
 
     async def test_rooms_per_address(self):
         held = []  # a dropped client socket would be closed, freeing its seat
-        for number in range(rooms.ROOMS_PER_ADDRESS):
+        for number in range(rooms.SEATS_PER_ADDRESS):
             socket, joined = await self.enter(f"ROOM{number}")
             self.assertEqual(joined["type"], "joined")
             held.append(socket)
@@ -151,7 +151,7 @@ async def measure(pairs):
     site = web.TCPSite(runner, "127.0.0.1", 0)
     await site.start()
     port = site._server.sockets[0].getsockname()[1]
-    rooms.ROOMS_PER_ADDRESS = pairs  # every member comes from 127.0.0.1 here
+    rooms.SEATS_PER_ADDRESS = 2 * pairs  # every member comes from 127.0.0.1 here
     connector = aiohttp.TCPConnector(limit=0)
     async with aiohttp.ClientSession(connector=connector) as client:
         before = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
@@ -164,7 +164,7 @@ async def measure(pairs):
                 members.append(socket)
         elapsed = time.monotonic() - start
         after = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
-        assert app["rooms"].count() == pairs
+        assert app["rooms"].count() == pairs, app["rooms"].count()
         for socket in members:
             await socket.close()
     await runner.cleanup()
