@@ -16,6 +16,7 @@ RATE_BURST = 480  # messages allowed at once before the rate applies
 SEATS_PER_ADDRESS = 16  # seats one address may hold at once; two friends behind one router take two
 MAX_ROOMS = 10000  # rooms at once, whoever holds them
 SIDES = ("red", "blue")  # who made the room flies RED, who joined BLUE
+LOCAL_ADDRESSES = ("127.0.0.1", "::1")  # where the host's reverse proxy connects from
 CLOSE_POLICY = 1008  # WebSocket close code: the member broke a limit
 
 
@@ -53,7 +54,7 @@ class Rooms:
 
     async def handle(self, request):
         code = request.query.get("room", "").upper()
-        address = request.remote or "?"
+        address = player_address(request)
         socket = web.WebSocketResponse(max_msg_size=MAX_MESSAGE_BYTES, heartbeat=None)
         await socket.prepare(request)
         refusal = self.refusal(code, address)
@@ -119,6 +120,15 @@ class Rooms:
             self.rooms.pop(code, None)  # both gone: nothing of the room is kept
         elif not other.closed:
             await tell(other.send_json, {"type": "left"})
+
+
+def player_address(request):
+    """Behind the host's reverse proxy every member comes from this machine:
+    the proxy's X-Forwarded-For names the player then, and only then."""
+    forwarded = request.headers.get("X-Forwarded-For", "").split(",")[-1].strip()
+    if request.remote in LOCAL_ADDRESSES and forwarded:
+        return forwarded
+    return request.remote or "?"
 
 
 async def tell(send, message):

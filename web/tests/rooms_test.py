@@ -37,8 +37,8 @@ class RoomService(unittest.IsolatedAsyncioTestCase):
         await self.client.close()
         await self.runner.cleanup()
 
-    async def enter(self, code):
-        socket = await self.client.ws_connect(f"{self.base}?room={code}")
+    async def enter(self, code, headers=None):
+        socket = await self.client.ws_connect(f"{self.base}?room={code}", headers=headers)
         return socket, await self.reply(socket)
 
     async def reply(self, socket):
@@ -101,6 +101,12 @@ class RoomService(unittest.IsolatedAsyncioTestCase):
             held.append(socket)
         _, refused = await self.enter("ONEMORE")
         self.assertEqual(refused, {"type": "too many rooms"})
+        # Through the host's proxy, the player it names counts, not the proxy.
+        behind_proxy = {"X-Forwarded-For": "192.0.2.7"}
+        socket, joined = await self.enter("ONEMORE", behind_proxy)
+        self.assertEqual(joined["type"], "joined")
+        held.append(socket)
+        self.assertEqual(self.app["rooms"].per_address["192.0.2.7"], 1)
 
     async def test_bad_members_are_shut_out_and_other_rooms_play_on(self):
         red, blue = await self.pair("GOOD")
