@@ -21,8 +21,9 @@ web_packages=(cmake make emscripten python3 python3-aiohttp)
 test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool
   x11-utils valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick
   dpkg-dev lintian xfonts-base xauth emscripten chromium
-  # The online tests' bad network is a Python program; the room service runs on aiohttp.
-  python3 python3-aiohttp
+  # The online tests' bad network is a Python program; the room service runs on
+  # aiohttp; the browsers' link test makes a network of its own with ip.
+  python3 python3-aiohttp iproute2
   # The big-endian run: a cross compiler for s390x, Debian's s390x packages
   # unpacked beside the build, and qemu-user to run what it builds.
   g++-s390x-linux-gnu mmdebstrap qemu-user)
