@@ -8,4 +8,8 @@ cd "$(dirname "$0")"
 source scripts/quietly.sh
 scripts/install-deps.sh web
 quietly build-web/build.log web/tests/build-web.sh . build-web
-exec python3 web/serve.py build-web/site "${PORT:-8000}"
+# Debian's Python, which holds the aiohttp the installer put there; another
+# python3 found first on PATH (a pyenv one, say) may not.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+exec "$python" web/serve.py build-web/site "${PORT:-8000}"

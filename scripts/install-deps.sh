@@ -15,14 +15,15 @@ play_packages=(g++ cmake make pkg-config libsdl1.2-dev libsdl-mixer1.2-dev liben
 # dpkg-dev: Debian's hardening flags and the package's dependencies; file:
 # CPack's Debian generator reads the program's type with it.
 package_packages=("${play_packages[@]}" dpkg-dev file)
-# The browser build, and the static server web.sh starts.
-web_packages=(cmake make emscripten python3)
+# The browser build, and the server web.sh starts (static files and rooms).
+web_packages=(cmake make emscripten python3 python3-aiohttp)
 # The browser tests also need node and npm (see below).
 test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool
   x11-utils valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick
   dpkg-dev lintian xfonts-base xauth emscripten chromium
-  # The online tests' bad network is a Python program.
-  python3
+  # The online tests' bad network is a Python program; the room service runs on
+  # aiohttp; the browsers' link test makes a network of its own with ip.
+  python3 python3-aiohttp iproute2
   # The big-endian run: a cross compiler for s390x, Debian's s390x packages
   # unpacked beside the build, and qemu-user to run what it builds.
   g++-s390x-linux-gnu mmdebstrap qemu-user)
