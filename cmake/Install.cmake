@@ -217,14 +217,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DUELSTAR_MAINTAINER}")
 # dpkg-shlibdeps (dpkg-dev) names the exact libraries the program links,
-# SDL 1.2's libsdl1.2debian and SDL_mixer's libsdl-mixer1.2 among them;
+# SDL 1.2's libsdl1.2debian, SDL_mixer's libsdl-mixer1.2 and ENet's libenet7 among them;
 # without it the package names them itself.
 find_program(DUELSTAR_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(DUELSTAR_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsdl1.2debian (>= 1.2.15), libsdl-mixer1.2 (>= 1.2.12), libstdc++6, libc6")
+    "libsdl1.2debian (>= 1.2.15), libsdl-mixer1.2 (>= 1.2.12), libenet7, libstdc++6, libc6")
 endif()
 # A package made without DUELSTAR_DEBIAN would put a game outside Debian's
 # places for games; cpack refuses it with the way to fix it.

@@ -3,6 +3,8 @@
 
 #include "../gfx/GFX.h"
 #include "../sfx/Cue.h"
+#include "MatchClock.h"
+#include "MatchEvents.h"
 #include "Report.h"
 
 #include <SDL_timer.h>
@@ -27,7 +29,6 @@ constexpr float BOX_NEAR = 35.0f;        // px
 constexpr float BOX_FAR = 75.0f;         // px
 
 constexpr int WINNING_SCORE = 3;   // points
-constexpr Uint32 END_PAUSE = 1000; // ms the last frame stays before the result
 constexpr int WIN_EXIT_STATUS = 0;
 
 // Holds the longest line either format can make: "Blue wins " and three
@@ -51,19 +52,31 @@ bool Hits(const Laser& shot, int shooterId, const Ship& target) {
 // runs out is destroyed, starts over with full health where it is, and scores
 // for the shooter. True when that point wins the match. Every hit is heard at
 // the target, and a destroyed ship's explosion over it.
-bool LandHit(Laser& shot, Player& target, int targetId, Player& shooter, GFX& gfx) {
+bool LandHit(Laser& shot, Player& target, int targetId, Player& shooter, MatchEvents& events) {
     target.health -= 1;
     shot.SetEnabled(false);
-    Cue(Sound::HIT, target.ship.GetX());
+    events.Cue(Sound::HIT, target.ship.GetX());
     if (target.health != 0) {
         return false;
     }
     target.health = FULL_HEALTH;
-    gfx.DrawBoom(targetId);
-    Cue(Sound::EXPLOSION, target.ship.GetX());
+    events.Boom(targetId);
+    events.Cue(Sound::EXPLOSION, target.ship.GetX());
     shooter.score += 1;
     return shooter.score == WINNING_SCORE;
 }
+
+// A match on one machine: its cues go straight to the sound and its
+// explosions to the display, in the order the rules give them.
+class LocalEvents final : public MatchEvents {
+  public:
+    explicit LocalEvents(GFX& gfx) : gfx(gfx) {}
+    void Cue(Sound sound, float x) override { ::Cue(sound, x); }
+    void Boom(int player) override { gfx.DrawBoom(player); }
+
+  private:
+    GFX& gfx;
+};
 
 [[noreturn]] void EndMatch(const FrameTimer& timer, GFX& gfx, const Player& red, const Player& blue,
                            const Scroller& scroller, int winner) {
@@ -71,28 +84,21 @@ bool LandHit(Laser& shot, Player& target, int targetId, Player& shooter, GFX& gf
     Cue(Sound::VICTORY, winner == RED ? red.ship.GetX() : blue.ship.GetX());
     gfx.Draw(red, blue, scroller, false);
     SDL_Delay(END_PAUSE);
-    char line[RESULT_LINE_SIZE];
-    const int fps = int(timer.fps);
-    if (winner == RED) {
-        std::snprintf(line, sizeof line, "Red wins %i-%i ( %i fps )", red.score, blue.score, fps);
-    } else {
-        std::snprintf(line, sizeof line, "Blue wins %i-%i ( %i fps )", blue.score, red.score, fps);
-    }
-    Report().Message(line);
+    ReportResult(red, blue, winner, timer.fps);
     std::exit(WIN_EXIT_STATUS);
 }
 
 // Fires into the lowest free slot, at most once per update; with every slot in
 // flight nothing leaves and the pause is not restarted. A shot that leaves is
 // heard in its side's own voice, from its ship.
-void FireRule(Player& player, Sound voice) {
-    if (!player.ship.CanFire()) {
+void FireRule(Player& player, Sound voice, const MatchClock& clock, MatchEvents& events) {
+    if (!player.ship.CanFire(clock)) {
         return;
     }
     for (Laser& laser : player.lasers) {
         if (!laser.IsEnabled()) {
-            player.ship.Fire(laser);
-            Cue(voice, player.ship.GetX());
+            player.ship.Fire(laser, clock);
+            events.Cue(voice, player.ship.GetX());
             return;
         }
     }
@@ -104,30 +110,32 @@ void StepY(Ship& ship, float dt, float velocity) { ship.SetY(ship.GetY() + dt * 
 
 } // namespace
 
-void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& red, Player& blue,
-                 Scroller& scroller) {
-    const Uint32 t1 = SDL_GetTicks();
-    if (timer.lastTicks == 0) {
-        // Start-up time, the loading picture included, never counts as a frame.
-        timer.lastTicks = t1;
-        return;
+void ReportResult(const Player& red, const Player& blue, int winner, float fps) {
+    char line[RESULT_LINE_SIZE];
+    const int rate = int(fps);
+    if (winner == RED) {
+        std::snprintf(line, sizeof line, "Red wins %i-%i ( %i fps )", red.score, blue.score, rate);
+    } else {
+        std::snprintf(line, sizeof line, "Blue wins %i-%i ( %i fps )", blue.score, red.score,
+                      rate);
     }
-    const Uint32 t2 = SDL_GetTicks();
-    const Uint32 elapsedMs = t2 - timer.lastTicks; // unsigned: survives the tick count wrapping
-    const float dt = float(double(elapsedMs) * MS_TO_SECONDS);
+    Report().Message(line);
+}
 
+int PlayRules(Player& red, Player& blue, Scroller& scroller, const Controls& controls, float dt,
+              const MatchClock& clock, MatchEvents& events) {
     // RED's shot i is judged before BLUE's shot i, so one winning hit ends the
     // match before any later hit could make it a draw.
     for (int i = 0; i < MAX_LASERS; ++i) {
         Laser& redShot = red.lasers[i];
         Laser& blueShot = blue.lasers[i];
         if (redShot.IsEnabled() && Hits(redShot, RED, blue.ship) &&
-            LandHit(redShot, blue, BLUE, red, gfx)) {
-            EndMatch(timer, gfx, red, blue, scroller, RED);
+            LandHit(redShot, blue, BLUE, red, events)) {
+            return RED;
         }
         if (blueShot.IsEnabled() && Hits(blueShot, BLUE, red.ship) &&
-            LandHit(blueShot, red, RED, blue, gfx)) {
-            EndMatch(timer, gfx, red, blue, scroller, BLUE);
+            LandHit(blueShot, red, RED, blue, events)) {
+            return BLUE;
         }
         if (redShot.IsEnabled()) {
             redShot.Move(dt * LASER_SPEED);
@@ -138,10 +146,10 @@ void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& 
     }
 
     if (controls.redFire) {
-        FireRule(red, Sound::SHOT_RED);
+        FireRule(red, Sound::SHOT_RED, clock, events);
     }
     if (controls.blueFire) {
-        FireRule(blue, Sound::SHOT_BLUE);
+        FireRule(blue, Sound::SHOT_BLUE, clock, events);
     }
     if (controls.redUp) {
         StepY(red.ship, dt, -SHIP_SPEED);
@@ -175,6 +183,26 @@ void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& 
     }
 
     scroller.Scroll(dt * BANNER_SPEED);
+    return 0;
+}
+
+void UpdateMatch(FrameTimer& timer, GFX& gfx, const Controls& controls, Player& red, Player& blue,
+                 Scroller& scroller) {
+    const Uint32 t1 = SDL_GetTicks();
+    if (timer.lastTicks == 0) {
+        // Start-up time, the loading picture included, never counts as a frame.
+        timer.lastTicks = t1;
+        return;
+    }
+    const Uint32 t2 = SDL_GetTicks();
+    const Uint32 elapsedMs = t2 - timer.lastTicks; // unsigned: survives the tick count wrapping
+    const float dt = float(double(elapsedMs) * MS_TO_SECONDS);
+
+    LocalEvents events(gfx);
+    const int winner = PlayRules(red, blue, scroller, controls, dt, TicksClock(), events);
+    if (winner != 0) {
+        EndMatch(timer, gfx, red, blue, scroller, winner);
+    }
 
     // A frame in which no millisecond passed has no finite rate; leaving it out
     // keeps the mean, and so the result line, a real figure.

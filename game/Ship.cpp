@@ -2,6 +2,7 @@
 #include "Ship.h"
 
 #include "Laser.h"
+#include "MatchClock.h"
 #include "Report.h"
 #include "Screen.h"
 
@@ -30,10 +31,14 @@ void Ship::SetY(float v) {
     y = v;
 }
 
-bool Ship::CanFire() const { return PauseOver(SDL_GetTicks(), lastFire); }
+bool Ship::CanFire() const { return CanFire(TicksClock()); }
 
-void Ship::Fire(Laser& laser) {
-    if (!PauseOver(SDL_GetTicks(), lastFire)) {
+bool Ship::CanFire(const MatchClock& clock) const { return PauseOver(clock.Now(), lastFire); }
+
+void Ship::Fire(Laser& laser) { Fire(laser, TicksClock()); }
+
+void Ship::Fire(Laser& laser, const MatchClock& clock) {
+    if (!PauseOver(clock.Now(), lastFire)) {
         Report().Warning("Ship::Fire()", "Fire command passed while not able to fire");
         return;
     }
@@ -41,5 +46,5 @@ void Ship::Fire(Laser& laser) {
     laser.SetY(y);
     laser.SetEnabled(true);
     // A second reading: the pause runs from when the shot actually left.
-    lastFire = SDL_GetTicks();
+    lastFire = clock.Now();
 }

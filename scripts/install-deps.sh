@@ -11,7 +11,7 @@
 # The package manager's chatter goes to a log that is shown only on failure.
 set -euo pipefail
 
-play_packages=(g++ cmake make pkg-config libsdl1.2-dev libsdl-mixer1.2-dev)
+play_packages=(g++ cmake make pkg-config libsdl1.2-dev libsdl-mixer1.2-dev libenet-dev)
 # dpkg-dev: Debian's hardening flags and the package's dependencies; file:
 # CPack's Debian generator reads the program's type with it.
 package_packages=("${play_packages[@]}" dpkg-dev file)
@@ -21,14 +21,16 @@ web_packages=(cmake make emscripten python3)
 test_packages=(file "${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xdotool
   x11-utils valgrind libsdl1.2-compat desktop-file-utils appstream man-db imagemagick
   dpkg-dev lintian xfonts-base xauth emscripten chromium
+  # The online tests' bad network is a Python program.
+  python3
   # The big-endian run: a cross compiler for s390x, Debian's s390x packages
   # unpacked beside the build, and qemu-user to run what it builds.
   g++-s390x-linux-gnu mmdebstrap qemu-user)
 
 # What the build needs, elsewhere.
-fedora_packages=(gcc-c++ cmake make pkgconf-pkg-config SDL_mixer-devel sdl12-compat-devel)
-arch_packages=(gcc cmake make pkgconf sdl_mixer sdl12-compat)
-opensuse_packages=(gcc-c++ cmake make pkgconf-pkg-config SDL_mixer-devel sdl12_compat-devel)
+fedora_packages=(gcc-c++ cmake make pkgconf-pkg-config SDL_mixer-devel sdl12-compat-devel enet-devel)
+arch_packages=(gcc cmake make pkgconf sdl_mixer sdl12-compat enet)
+opensuse_packages=(gcc-c++ cmake make pkgconf-pkg-config SDL_mixer-devel sdl12_compat-devel enet-devel)
 
 list=no
 if [ "${1:-}" = --list ]; then

@@ -108,14 +108,20 @@ ChildResult RunInChild(const std::function<void()>& body, ChildOutput output,
 
 ChildResult RunProgram(const std::string& path, const std::string& workDir,
                        const std::vector<std::string>& environment,
-                       const std::function<void(int pid)>& whileRunning, ChildOutput output) {
+                       const std::function<void(int pid)>& whileRunning, ChildOutput output,
+                       const std::vector<std::string>& arguments) {
     return Fork(
         [&] {
             ApplyEnvironment(environment);
             if (!workDir.empty() && chdir(workDir.c_str()) != 0) {
                 _exit(CHILD_RETURNED);
             }
-            execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+            std::vector<char*> argv{const_cast<char*>(path.c_str())};
+            for (const std::string& argument : arguments) {
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            }
+            argv.push_back(nullptr);
+            execv(path.c_str(), argv.data());
             _exit(CHILD_RETURNED);
         },
         whileRunning, output);

@@ -30,12 +30,14 @@ constexpr int CHILD_RETURNED = 99;
 ChildResult RunInChild(const std::function<void()>& body, ChildOutput output = ChildOutput::File,
                        const std::function<void(int pid)>& whileRunning = {});
 
-// Runs a program without arguments in workDir. Each NAME=value of environment
-// is set, and each bare NAME removed. whileRunning gets its pid meanwhile.
+// Runs a program with the given arguments in workDir. Each NAME=value of
+// environment is set, and each bare NAME removed. whileRunning gets its pid
+// meanwhile.
 ChildResult RunProgram(const std::string& path, const std::string& workDir,
                        const std::vector<std::string>& environment,
                        const std::function<void(int pid)>& whileRunning = {},
-                       ChildOutput output = ChildOutput::File);
+                       ChildOutput output = ChildOutput::File,
+                       const std::vector<std::string>& arguments = {});
 
 // Sets each NAME=value and removes each bare NAME, in order.
 void ApplyEnvironment(const std::vector<std::string>& environment);

@@ -166,4 +166,51 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).name) + Tag(std::get<1>(info.param));
     });
 
+// The command line, read before any window opens: nothing here needs a display.
+struct CommandLineCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    int status;
+    const char* outStart; // what standard output begins with
+    const char* errStart; // what standard error begins with
+};
+
+class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLine, AnswersWithoutOpeningAWindow) {
+    const CommandLineCase& c = GetParam();
+    // No video driver at all: a run that tried to open a window would fail
+    // with its ERROR line and status 1 instead.
+    const ChildResult r =
+        RunProgram(DUELSTAR_BINARY, DUELSTAR_SOURCE_DIR, {"SDL_VIDEODRIVER=no-such-driver"}, {},
+                   ChildOutput::File, c.arguments);
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out.rfind(c.outStart, 0), 0u) << r.out;
+    EXPECT_EQ(r.err.rfind(c.errStart, 0), 0u) << r.err;
+    // The usage goes with every answer but the version, to the stream that answers.
+    EXPECT_EQ((r.out + r.err).find("Usage: duelstar") != std::string::npos,
+              c.arguments[0] != "--version");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CommandLine,
+    ::testing::Values(
+        CommandLineCase{"Help", {"--help"}, 0, "Usage: duelstar", ""},
+        CommandLineCase{"ShortHelp", {"-h"}, 0, "Usage: duelstar", ""},
+        CommandLineCase{"Version", {"--version"}, 0, "duelstar ", ""},
+        CommandLineCase{"DelayWithoutPlayingOnline",
+                        {"--delay", "2"},
+                        2,
+                        "",
+                        "duelstar: --delay is for online play"},
+        CommandLineCase{"UnknownOption",
+                        {"--no-such-option"},
+                        2,
+                        "",
+                        "duelstar: unknown option '--no-such-option'\nUsage:"},
+        CommandLineCase{
+            "StrayArgument", {"stray"}, 2, "", "duelstar: unexpected argument 'stray'\nUsage:"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

@@ -15,7 +15,7 @@
 set -eu
 SKIPPED=77
 # What the cross build reads, and sdl12-compat to run it on both SDL 1.2s.
-packages=libsdl1.2-dev,libsdl1.2-compat,libsdl-mixer1.2-dev,libgtest-dev,libstdc++-12-dev
+packages=libsdl1.2-dev,libsdl1.2-compat,libsdl-mixer1.2-dev,libenet-dev,libgtest-dev,libstdc++-12-dev
 
 skip() {
   echo "SKIPPED: $(cat "$1")"

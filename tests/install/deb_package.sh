@@ -19,6 +19,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 field Depends | grep -Eq '(^|, )libsdl1\.2debian( |,|$)' || fail "Depends lacks libsdl1.2debian: $(field Depends)"
 field Depends | grep -Eq '(^|, )libsdl-mixer1\.2( |,|$)' || fail "Depends lacks libsdl-mixer1.2: $(field Depends)"
+field Depends | grep -Eq '(^|, )libenet7( |,|$)' || fail "Depends lacks libenet7: $(field Depends)"
 description=$(field Description)
 [[ "$description" == "two-player space duel for one keyboard"* ]] || fail "Description: $description"
 [ "$(printf '%s\n' "$description" | wc -l)" -ge 2 ] || fail "no long description"

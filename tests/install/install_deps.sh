@@ -82,7 +82,7 @@ check "user without sudo: the command to run as root" test 1000 "file lintian" 0
     'ERROR: missing packages; as root, run: apt-get install file lintian' ""
 show sudo
 hide apt-get
-others='No apt-get here: .*|  Fedora:   dnf install .*sdl12-compat-devel|  Arch:     pacman -S --needed .*sdl12-compat|  openSUSE: zypper install .*sdl12_compat-devel'
+others='No apt-get here: .*|  Fedora:   dnf install .*sdl12-compat-devel enet-devel|  Arch:     pacman -S --needed .*sdl12-compat enet|  openSUSE: zypper install .*sdl12_compat-devel enet-devel'
 check "no apt, all there: build" play 1000 "" 0 0 0 0 "$others|A C\+\+17 compiler, CMake and SDL 1\.2 are there: building\." ""
 check "no apt, no SDL" play 1000 "" 0 1 0 1 "$others|ERROR: .*SDL 1\.2 \(pkg-config sdl\) is missing" ""
 check "no apt, no C++17" play 1000 "" 0 0 1 1 "$others|ERROR: a C\+\+17 compiler.*" ""

@@ -2,30 +2,41 @@
 // Duelstar: a two-player space duel for one keyboard. The main routine owns
 // every game object for the whole run, brings up SDL and the display, places
 // the ships and then loops - poll, update, draw, clear - until something exits.
+#include "../game/Controls.h"
+#include "../game/Fingers.h"
+#include "../game/FrameTimer.h"
+#include "../game/Gamepads.h"
+#include "../game/KeyState.h"
+#include "../game/Keyboard.h"
+#include "../game/Match.h"
+#include "../game/Player.h"
+#include "../game/Report.h"
+#include "../game/Scroller.h"
+#include "../game/Startup.h"
+#include "../game/Touch.h"
 #include "../gfx/GFX.h"
 #include "../sfx/Cue.h"
 #include "../sfx/SFX.h"
-#include "Controls.h"
-#include "Fingers.h"
-#include "FrameTimer.h"
-#include "Gamepads.h"
-#include "KeyState.h"
-#include "Keyboard.h"
-#include "Match.h"
-#include "Player.h"
-#include "Report.h"
-#include "Scroller.h"
-#include "Startup.h"
-#include "Touch.h"
+#include "OnlineGame.h"
+#include "Options.h"
 
 #include <SDL.h>
 #include <cstdlib>
+#include <iostream>
 
 namespace {
 constexpr const char* CAPTION = "Duelstar";
 } // namespace
 
-int main(int /*argc*/, char** /*argv*/) {
+int main(int argc, char** argv) {
+    // The command line is read before anything starts, so that --help and a
+    // mistyped option never open a window.
+    Options options;
+    int status = 0;
+    if (!ReadOptions(argc, argv, options, std::cout, std::cerr, status)) {
+        return status;
+    }
+
     GFX gfx;
     SFX sfx;
     FrameTimer timer;
@@ -51,6 +62,11 @@ int main(int /*argc*/, char** /*argv*/) {
     sfx.Init();
     SendCuesTo(&sfx);
 
+#ifndef __EMSCRIPTEN__
+    if (options.role != NetRole::OFFLINE) {
+        PlayOnline(options, gfx, sfx, keys, pads, controls);
+    }
+#endif
     PlaceForDuel(red, blue);
 
     // No frame cap: every motion is scaled by the time the update measures.
