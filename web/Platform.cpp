@@ -279,6 +279,26 @@ void PostPadChanges() {
     }
 }
 
+// ---- Sound: the page holds the one switch, and the game follows it. ----
+
+// The page's switch may change at any time, the game loading or not; the
+// game hears each change as a press of m, its own way of switching.
+bool toldMuted = false; // the game starts with its sound on
+
+void PostSoundChanges() {
+    const bool muted = SoundMuted() != 0;
+    if (muted == toldMuted) {
+        return;
+    }
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = SDLK_m;
+    Post(event);
+    toldMuted = muted;
+}
+
 } // namespace
 
 extern "C" {
@@ -479,6 +499,7 @@ int SDL_Flip(SDL_Surface* /*screen*/) {
     WaitForNextFrame();
     // The game polls its events next.
     PostPadChanges();
+    PostSoundChanges();
     return 0;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // WebPlatform: what the browser's page supplies to the platform layer - the
 // frame hand-over, a clock of visible time, downloads, the sounds' decoding,
-// and the gamepads and fingers held (platform.js).
+// the sound switch, and the gamepads and fingers held (platform.js).
 #pragma once
 
 struct Mix_Chunk;
@@ -23,6 +23,9 @@ void OfferDownload(const char* path);
 // A sound of the mixer's emulation made from a sound file's size bytes,
 // decoded by Web Audio, which places it in stereo; never none.
 Mix_Chunk* DecodeSound(const unsigned char* bytes, int size);
+
+// 1 while the page's sound switch is off, else 0.
+int SoundMuted(void);
 
 // What each seat's gamepad holds right now, RED's seat first: for each seat
 // PAD_FIELDS numbers - the fire buttons (a bit each), the d-pad as SDL's hat

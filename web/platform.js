@@ -3,9 +3,10 @@
 // counts only visible time, frames follow the display's refresh, held keys
 // press once, files the game writes are handed to the player as downloads,
 // gamepads take the players' seats as they appear, fingers on the game are
-// kept for the ships they steer, and sounds are read for Web Audio.
+// kept for the ships they steer, sounds are read for Web Audio, and the
+// page's sound switch is asked for.
 mergeInto(LibraryManager.library, {
-  $DuelstarPage__deps: ['$SDL'],
+  $DuelstarPage__deps: ['$SDL', '$Browser'],
   $DuelstarPage__postset: 'DuelstarPage.start();',
   $DuelstarPage: {
     hiddenSince: null,
@@ -27,6 +28,14 @@ mergeInto(LibraryManager.library, {
           return;
         }
         receive(event);
+      };
+      // The emulation reads every picture back from its canvas as it is
+      // loaded; canvases told so beforehand keep their pixels where that is
+      // cheap (the page does the same for its own canvas).
+      var createContext = Browser.createContext;
+      Browser.createContext = function(canvas, useWebGL, setInModule, attributes) {
+        if (!useWebGL) canvas.getContext('2d', {willReadFrequently: true});
+        return createContext(canvas, useWebGL, setInModule, attributes);
       };
       DuelstarPage.origin = performance.now();
       if (document.hidden) DuelstarPage.hiddenSince = DuelstarPage.origin;
@@ -269,6 +278,14 @@ mergeInto(LibraryManager.library, {
   ReadTouches__deps: ['$DuelstarTouch'],
   ReadTouches: function(out) {
     DuelstarTouch.read(out);
+  },
+
+  // The page's sound switch (window.duelstarSound), which is also told the
+  // game's audio once there is one; sound stays on on a page without it.
+  SoundMuted__deps: ['$SDL'],
+  SoundMuted: function() {
+    var ask = window['duelstarSound'];
+    return ask && ask(SDL.audioContext || null) ? 1 : 0;
   },
 
   // For the platform layer's Mix_LoadWAV_RW, in place of SDL_mixer's

@@ -28,12 +28,14 @@ const TYPES = {
 };
 
 // Serves the build folder (or root) on 127.0.0.1; replaced maps a file name
-// to other contents served in its place, or null to leave it out.
+// to other contents served in its place, or null to leave it out, or to a
+// function whose promise gives the contents (a slow host).
 async function serve(replaced = {}, root = BUILD) {
-  const server = http.createServer((request, response) => {
+  const server = http.createServer(async (request, response) => {
     let name = decodeURIComponent(new URL(request.url, 'http://x').pathname).slice(1);
     if (name === '' || name.endsWith('/')) name += 'index.html';
-    const body = replaced[name] !== undefined ? replaced[name] : readOrNull(path.join(root, name));
+    let body = replaced[name] !== undefined ? replaced[name] : readOrNull(path.join(root, name));
+    if (typeof body === 'function') body = await body();
     if (name.includes('..') || body === null) {
       response.writeHead(404).end();
       return;
@@ -164,12 +166,16 @@ async function open(browser, url,
 }
 
 // Polls the page until predicate(arg) holds there; its value. (Playwright's
-// own poller stalls while the test holds the page's clock.)
+// own poller stalls while the test holds the page's clock.) A page going
+// away under a poll, as at Play again, is polled again once the next is in.
 const POLL_INTERVAL = 10; // ms
 async function waitUntil(page, predicate, arg, timeout = STATE_TIMEOUT) {
   const deadline = Date.now() + timeout;
   for (;;) {
-    const value = await page.evaluate(predicate, arg);
+    const value = await page.evaluate(predicate, arg).catch((error) => {
+      if (/context was destroyed|navigat/i.test(error.message)) return false;
+      throw error;
+    });
     if (value) return value;
     if (Date.now() > deadline) throw new Error(`timed out waiting for ${predicate}`);
     await new Promise((resolve) => setTimeout(resolve, POLL_INTERVAL));
@@ -237,26 +243,34 @@ function rgb565(r, g, b) {
 const BAR = { width: 50, height: 5, left: 25, above: 50 };
 const RED_BRIGHT = rgb565(255, 0, 0);
 const BLUE_BRIGHT = rgb565(0, 0, 255);
+// The dark bar under each bright one, all that is left of a destroyed ship's.
+const RED_DARK = rgb565(128, 0, 0);
+const BLUE_DARK = rgb565(0, 0, 128);
 
-// Ship centres from the fully visible bright bars of the colour.
-function findShips(rgba, colour) {
+// The top left corners of whole bars drawn in the colours (one, or a ship's
+// bright and dark together, for a bar of any length).
+function findBars(rgba, colours) {
   const at = (x, y) => {
     const i = (y * WIDTH + x) * 4;
-    return rgb565(rgba[i], rgba[i + 1], rgba[i + 2]);
+    return colours.includes(rgb565(rgba[i], rgba[i + 1], rgba[i + 2]));
   };
   const found = [];
   for (let y = 0; y + BAR.height <= HEIGHT; y += 1) {
     for (let x = 0; x + BAR.width <= WIDTH; x += 1) {
-      if (at(x, y) !== colour || (x > 0 && at(x - 1, y) === colour) ||
-          (y > 0 && at(x, y - 1) === colour)) continue;
+      if (!at(x, y) || (x > 0 && at(x - 1, y)) || (y > 0 && at(x, y - 1))) continue;
       let whole = true;
       for (let dy = 0; dy < BAR.height && whole; dy += 1) {
-        for (let dx = 0; dx < BAR.width && whole; dx += 1) whole = at(x + dx, y + dy) === colour;
+        for (let dx = 0; dx < BAR.width && whole; dx += 1) whole = at(x + dx, y + dy);
       }
-      if (whole) found.push({ x: x + BAR.left, y: y + BAR.above });
+      if (whole) found.push({ x, y });
     }
   }
   return found;
+}
+
+// Ship centres from the fully visible bright bars of the colour.
+function findShips(rgba, colour) {
+  return findBars(rgba, [colour]).map((bar) => ({ x: bar.x + BAR.left, y: bar.y + BAR.above }));
 }
 
 // A ship's centre from its health bar, which shows whole and bright only
@@ -280,6 +294,6 @@ function near(seen, expected, what, slack = SLACK) {
 
 module.exports = {
   BUILD, WIDTH, HEIGHT, STATE_TIMEOUT, POLL_INTERVAL, LOADING_TIME, RED_BRIGHT, BLUE_BRIGHT,
-  serve, launch, launchProfile, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
-  rgb565, findShips, ship, ships, near,
+  RED_DARK, BLUE_DARK, BAR, serve, launch, launchProfile, serveAndLaunch, open, waitUntil, handedOver, waitHandedOver, step, startWithClock, readFrame, waitForExit,
+  rgb565, findBars, findShips, ship, ships, near,
 };

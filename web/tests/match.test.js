@@ -2,7 +2,8 @@
 // Whole matches in real time: one player holds fire until the other ship has
 // been destroyed three times; the page shows the result line and the game
 // ends with status 0. Frames follow the display refresh, so the result line's
-// frame rate is the refresh rate, never that of a busy loop.
+// frame rate is the refresh rate, never that of a busy loop. The browser's
+// console holds no warning or error from the first load to Play again's.
 'use strict';
 
 const { test } = require('node:test');
@@ -23,6 +24,10 @@ for (const { winner, fire } of [
 ]) {
   test(`${winner} wins a whole match 3-0`, async () => {
     const { page, context } = await h.open(shared.chromium.browser, shared.server.url);
+    const warnings = [];
+    page.on('console', (message) => {
+      if (['warning', 'error'].includes(message.type())) warnings.push(message.text());
+    });
     await h.waitHandedOver(page, 2); // past the loading picture
     await page.keyboard.down(fire);
     const end = await h.waitForExit(page, MATCH_TIMEOUT);
@@ -38,6 +43,13 @@ for (const { winner, fire } of [
     const frame = await h.readFrame(page);
     assert.ok(h.findShips(frame, h.RED_BRIGHT).length + h.findShips(frame, h.BLUE_BRIGHT).length > 0,
       'the last frame is still shown');
+    // The next match loads as quietly.
+    await page.keyboard.up(fire);
+    await page.evaluate(() => { window.stillThisPage = true; });
+    await page.click('#again');
+    await h.waitUntil(page, () => window.stillThisPage === undefined && window.Module &&
+      Module.duelstarFrames && Module.duelstarFrames.handedOver >= 2);
+    assert.deepStrictEqual(warnings, []);
     await context.close();
   });
 }

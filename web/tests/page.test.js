@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The page around the game, as players and hosts meet it: the end of a match
-// shown whole over the last frame at any size and in full screen, with keys
-// never pressing Play again; a held key pressing once; files a host left out
-// or broke named on the page; the page opened as a file; a click in a frame
-// giving the game the keyboard; offline play and installing; and the local
-// server's one line when its port is taken.
+// shown whole over the last frame at any size and in full screen, clear of
+// the explosion banner and the health bars, with keys held or tapped into it
+// never pressing Play again, and Enter or Space pressing it once the player
+// moves to it; the how-to-play line whole from a phone to a large screen; a
+// held key pressing once; files a host left out or broke named on the page,
+// with the offer to try again; the page opened as a file; a click in a frame
+// giving the game the keyboard, and full screen offered only where a frame
+// allows it; offline play and installing; a new release taken at Play again
+// and at the next visit; and the local server's one line when its port is
+// taken.
 'use strict';
 
 const { test } = require('node:test');
@@ -34,7 +39,8 @@ function sendKey(session, type, name, autoRepeat = false) {
 }
 
 // Where the end's parts are, and whether the result line shows whole: inside
-// the window, not cut by its box, not covered, and large.
+// the window, not cut by its box, not covered, and large; and where the line
+// and the button are on the game's 800x600 screen.
 function endLayout() {
   const box = (e) => e.getBoundingClientRect();
   const inside = (r) => r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 &&
@@ -45,6 +51,13 @@ function endLayout() {
   const again = document.getElementById('again');
   const r = box(line);
   const top = document.elementFromPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  const screen = box(document.getElementById('canvas'));
+  const onScreen = (b) => ({
+    left: ((b.left - screen.left) * 800) / screen.width,
+    right: ((b.right - screen.left) * 800) / screen.width,
+    top: ((b.top - screen.top) * 600) / screen.height,
+    bottom: ((b.bottom - screen.top) * 600) / screen.height,
+  });
   return {
     size: `${innerWidth}x${innerHeight}`,
     lineInside: inside(r),
@@ -55,7 +68,30 @@ function endLayout() {
     againInside: inside(box(again)),
     againClear: !overlap(box(again), r),
     fullscreen: document.fullscreenElement ? document.fullscreenElement.id : null,
+    onScreen: { line: onScreen(r), again: onScreen(box(again)) },
   };
+}
+
+// The explosion banner's place on the game's screen (gfx/Layout.h), and the
+// boxes of the health bars in a frame.
+const BOOM = { left: 250, top: 264, right: 550, bottom: 339 };
+function barBoxes(rgba) {
+  return h.findBars(rgba, [h.RED_BRIGHT, h.RED_DARK]).concat(
+    h.findBars(rgba, [h.BLUE_BRIGHT, h.BLUE_DARK]))
+    .map((b) => ({ left: b.x, top: b.y, right: b.x + h.BAR.width, bottom: b.y + h.BAR.height }));
+}
+const overlaps = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom &&
+  b.top < a.bottom;
+
+// Neither the result line nor Play again hides the banner or a health bar.
+function assertClear(layout, bars) {
+  for (const what of ['line', 'again']) {
+    for (const hidden of [BOOM, ...bars]) {
+      assert.ok(!overlaps(layout.onScreen[what], hidden),
+        `at ${layout.size} the ${what} ${JSON.stringify(layout.onScreen[what])} covers ` +
+        `${JSON.stringify(hidden)}`);
+    }
+  }
 }
 
 // Window sizes from a phone (upright and on its side) to 4K; 400x300 is an
@@ -74,7 +110,7 @@ function assertWhole(layout, line) {
   assert.ok(layout.fontPx >= MIN_FONT, `font ${layout.fontPx} px at ${layout.size}`);
 }
 
-test('after a match: RETURN and held keys never play again; the end shows whole at any size and in full screen', async () => {
+test('after a match: RETURN and held keys never play again; the end shows whole and clear at any size and in full screen', async () => {
   const { page, context } = await h.open(shared.chromium.browser, shared.server.url);
   const session = await context.newCDPSession(page);
   await h.waitHandedOver(page, 2);
@@ -89,32 +125,102 @@ test('after a match: RETURN and held keys never play again; the end shows whole 
     await sendKey(session, 'keyDown', name);
     await sendKey(session, 'keyUp', name);
   }
-  // Even with the focus moved onto the button.
-  await page.keyboard.press('Tab');
-  await page.keyboard.press('Enter');
-  await page.keyboard.press(' ');
   // A reload would have taken a moment to start: wait on the page's own clock.
   await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 500)));
   assert.strictEqual(await page.evaluate(() => window.stillThisPage), true, 'the page was reloaded');
   assert.match(end.lines[0], /^Blue wins 3-0 \( \d+ fps \)$/);
   assert.strictEqual(await page.locator('#lines').innerText(), end.lines[0]);
+  // The last frame holds the banner and both ships' bars.
+  const bars = barBoxes(await h.readFrame(page));
+  assert.strictEqual(bars.length, 2, JSON.stringify(bars));
 
   for (const size of SIZES) {
     await page.setViewportSize(size);
-    assertWhole(await page.evaluate(endLayout), end.lines[0]);
+    const layout = await page.evaluate(endLayout);
+    assertWhole(layout, end.lines[0]);
+    assertClear(layout, bars);
   }
   await page.setViewportSize({ width: 1024, height: 768 });
-  await page.click('#fullscreen');
-  await h.waitUntil(page, () => document.fullscreenElement !== null);
+  const full = page.locator('#fullscreen');
+  assert.strictEqual(await full.innerText(), 'Full screen');
+  await full.click();
+  // The button says it will leave.
+  await h.waitUntil(page, () => document.fullscreenElement !== null &&
+    document.getElementById('fullscreen').innerText === 'Leave full screen');
   const layout = await page.evaluate(endLayout);
   assert.strictEqual(layout.fullscreen, 'game');
   assertWhole(layout, end.lines[0]);
+  assertClear(layout, bars);
+  await full.click();
+  await h.waitUntil(page, () => document.fullscreenElement === null &&
+    document.getElementById('fullscreen').innerText === 'Full screen');
 
   // Only a deliberate click plays again.
   await page.click('#again');
   await h.waitUntil(page, () => window.stillThisPage === undefined && window.Module &&
     Module.duelstarFrames && Module.duelstarFrames.handedOver >= 1);
   await context.close();
+});
+
+// A keyboard alone: Tab moves to Play again (the game's canvas is no stop),
+// and the key presses it.
+for (const key of ['Enter', ' ']) {
+  test(`Play again answers ${key === ' ' ? 'Space' : key} once the player moves to it`, async () => {
+    const { page, context } = await h.open(shared.chromium.browser, shared.server.url);
+    await h.waitHandedOver(page, 2);
+    await page.keyboard.press('Escape');
+    await h.waitForExit(page);
+    await page.evaluate(() => { window.stillThisPage = true; });
+    await page.keyboard.press('Tab');
+    assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'again');
+    await page.keyboard.press(key);
+    await h.waitUntil(page, () => window.stillThisPage === undefined && window.Module &&
+      Module.duelstarFrames && Module.duelstarFrames.handedOver >= 1);
+    await context.close();
+  });
+}
+
+// The how-to-play line under the game, keys' or touch's, shows whole: every
+// line of it inside the window and not under a button, and readable.
+function hintLayout() {
+  const hint = [document.getElementById('keys-hint'), document.getElementById('touch-hint')]
+    .find((e) => getComputedStyle(e).display !== 'none');
+  const range = document.createRange();
+  range.selectNodeContents(hint);
+  const rows = Array.from(range.getClientRects());
+  return {
+    hint: hint.id,
+    rows: rows.length,
+    whole: rows.every((r) => r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 &&
+      r.bottom <= innerHeight + 0.5 &&
+      hint.contains(document.elementFromPoint(r.left + 1, (r.top + r.bottom) / 2)) &&
+      hint.contains(document.elementFromPoint(r.right - 1, (r.top + r.bottom) / 2))),
+    fontPx: parseFloat(getComputedStyle(hint).fontSize),
+    words: hint.textContent,
+  };
+}
+
+const HINTS = [
+  { what: 'keys at 800x600', viewport: { width: 800, height: 600 }, hint: 'keys-hint', minFont: 14 },
+  { what: 'keys at 200% zoom', viewport: { width: 400, height: 300 }, hint: 'keys-hint', minFont: 14 },
+  { what: 'keys on a large screen', viewport: { width: 1920, height: 1080 }, hint: 'keys-hint', minFont: 20 },
+  { what: 'touch on an upright phone', viewport: { width: 360, height: 640 }, touch: true, hint: 'touch-hint', minFont: 14 },
+  { what: 'touch on a phone on its side', viewport: { width: 844, height: 390 }, touch: true, hint: 'touch-hint', minFont: 14 },
+];
+
+test('the how-to-play line shows whole and readable, from a phone to a large screen', async () => {
+  for (const c of HINTS) {
+    const { page, context } = await h.open(shared.chromium.browser, shared.server.url,
+      { viewport: c.viewport, touch: !!c.touch });
+    await h.waitHandedOver(page, 1);
+    const layout = await page.evaluate(hintLayout);
+    assert.strictEqual(layout.hint, c.hint, c.what);
+    assert.ok(layout.rows > 0 && layout.whole, `${c.what}: ${JSON.stringify(layout)}`);
+    assert.ok(layout.fontPx >= c.minFont, `${c.what}: font ${layout.fontPx} px`);
+    if (c.touch) assert.match(layout.words, /finger.*BLUE.*left.*RED.*right.*fires/);
+    else assert.match(layout.words, /m sound.*ESC quits$/);
+    await context.close();
+  }
 });
 
 test('a held p saves one screenshot, as on the desktop', async () => {
@@ -169,6 +275,7 @@ async function ending(replaced) {
   const shown = await page.evaluate(() => ({
     status: duelstar.exitStatus, lines: duelstar.lines.slice(),
     visible: !document.getElementById('end').hidden,
+    again: document.getElementById('again').innerText,
   }));
   await page.setViewportSize({ width: 360, height: 640 });
   shown.layout = await page.evaluate(endLayout);
@@ -195,6 +302,8 @@ for (const c of BROKEN) {
     assert.strictEqual(shown.lines.length, 1, JSON.stringify(shown.lines));
     assert.match(shown.lines[0], c.line);
     assert.ok(shown.visible);
+    // No game ran: the button offers to try again.
+    assert.strictEqual(shown.again, 'Try again');
     assert.strictEqual(shown.layout.lineInside && shown.layout.lineWhole && shown.layout.lineOnTop,
       true, JSON.stringify(shown.layout));
   });
@@ -214,21 +323,31 @@ test('opened as a file, the page says it must be served, and how', async () => {
 });
 
 // The game's own address is 127.0.0.1; localhost is another site.
-for (const { where, host } of [
-  { where: 'on the same site', host: '127.0.0.1' },
-  { where: 'on another site', host: 'localhost' },
+// A frame may have full screen only where its host allows it
+// (allow="fullscreen"); the page offers it only then.
+for (const { where, host, allow, fullscreen } of [
+  { where: 'on the same site', host: '127.0.0.1', allow: '', fullscreen: false },
+  { where: 'on another site', host: 'localhost', allow: '', fullscreen: false },
+  { where: 'on another site that allows full screen', host: 'localhost', allow: 'fullscreen', fullscreen: true },
 ]) {
-  test(`in a frame ${where}, a click gives the game the keyboard and keys never scroll the host`, async () => {
+  test(`in a frame ${where}, a click gives the game the keyboard, keys never scroll the host, and full screen is ${fullscreen ? '' : 'not '}offered`, async () => {
     const server = await h.serve();
     const game = server.url;
     const page = '<!DOCTYPE html><html><body style="height: 5000px; margin: 0">' +
-      `<iframe src="${game}" width="800" height="650"></iframe></body></html>`;
+      `<iframe src="${game}" width="800" height="650" allow="${allow}"></iframe></body></html>`;
     const hostServer = await h.serve({ 'host.html': page });
     const context = await shared.chromium.browser.newContext({ viewport: { width: 1024, height: 800 } });
     const tab = await context.newPage();
     await tab.goto(`${hostServer.url.replace('127.0.0.1', host)}host.html`);
     const frame = tab.frames()[1];
     await h.waitHandedOver(frame, 2);
+    assert.strictEqual(await frame.locator('#fullscreen').isVisible(), fullscreen);
+    if (fullscreen) {
+      await frame.locator('#fullscreen').click();
+      await h.waitUntil(frame, () => document.fullscreenElement !== null);
+      await frame.locator('#fullscreen').click();
+      await h.waitUntil(frame, () => document.fullscreenElement === null);
+    }
     const canvas = await frame.locator('#canvas').boundingBox();
     await tab.mouse.click(canvas.x + canvas.width / 2, canvas.y + canvas.height / 2);
     await tab.keyboard.down('ArrowDown');
@@ -314,11 +433,47 @@ test('a new release replaces the cache of the one before', async () => {
   assert.deepStrictEqual(await first.evaluate(() => caches.keys()), [old, NEXT]);
   await first.close();
   // Once no page is left on the old release the new one takes over, before
-  // the next visit: a page opened sooner would keep the old one on.
+  // the next visit.
   await cachesBecome(profile.context, NEXT);
   const next = await profile.context.newPage();
   await next.goto(server.url);
   assert.strictEqual(await next.evaluate(() => caches.keys().then((names) => names.join())), NEXT);
+  await profile.close();
+  server.close();
+});
+
+// The next release, as a host publishes it: a new service worker and a page
+// that says which release it is.
+const NEXT = 'duelstar-9.9.9-next';
+function publishNext(replaced) {
+  replaced['sw.js'] = fs.readFileSync(path.join(h.BUILD, 'sw.js'), 'utf8')
+    .replace(/const CACHE = '[^']*'/, `const CACHE = '${NEXT}'`);
+  replaced['index.html'] = fs.readFileSync(path.join(h.BUILD, 'index.html'), 'utf8')
+    .replace('<head>', '<head>\n<meta name="release" content="next">');
+}
+const onNext = () => document.querySelector('meta[name=release]') !== null;
+const playsNext = () => document.querySelector('meta[name=release]') !== null && window.Module &&
+  Module.duelstarFrames && Module.duelstarFrames.handedOver >= 1 &&
+  caches.keys().then((names) => names.join() === 'duelstar-9.9.9-next');
+const waitingRelease = () => navigator.serviceWorker.getRegistration()
+  .then((r) => r.waiting !== null);
+
+test('a new release takes over at Play again, never during a match', async () => {
+  const replaced = {};
+  const server = await h.serve(replaced);
+  const profile = await h.launchProfile();
+  const page = await profile.context.newPage();
+  await page.goto(server.url);
+  await h.waitUntil(page, () => navigator.serviceWorker.controller !== null);
+  await h.waitHandedOver(page, 2);
+  publishNext(replaced);
+  // The match ends; the page, left open, finds the release, which waits.
+  await page.keyboard.press('Escape');
+  await h.waitForExit(page);
+  await h.waitUntil(page, waitingRelease);
+  assert.strictEqual(await page.evaluate(onNext), false);
+  await page.click('#again');
+  await h.waitUntil(page, playsNext);
   await profile.close();
   server.close();
 });

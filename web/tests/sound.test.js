@@ -2,7 +2,9 @@
 // The browser game's sound, measured in the page's own audio graph: a meter
 // (a ScriptProcessor) placed before the destination sums what reaches each
 // channel. A shot of each side is heard, louder on its own side; the page's
-// sound button silences the game and brings the sound back. Real time.
+// sound button silences the game and brings the sound back; its label agrees
+// with what is heard when m is pressed during a slow download, and a muted
+// game stays muted at Play again. Real time.
 'use strict';
 
 const { test } = require('node:test');
@@ -51,13 +53,16 @@ function placeMeter() {
   };
 }
 
-async function started() {
+// Past the loading picture: the match's frames run.
+const running = (page) =>
+  h.waitUntil(page, () => window.Module && Module.duelstarFrames && Module.duelstarFrames.shown >= 3);
+
+async function started(url = shared.server.url) {
   const context = await shared.chromium.browser.newContext();
   const page = await context.newPage();
   await page.addInitScript(placeMeter);
-  await page.goto(shared.server.url);
-  // Past the loading picture: the match's frames run.
-  await h.waitUntil(page, () => Module.duelstarFrames && Module.duelstarFrames.shown >= 3);
+  await page.goto(url);
+  await running(page);
   return { page, context };
 }
 
@@ -123,5 +128,63 @@ test('the sound button silences the game, shows it, and brings the sound back', 
   await tap(page, 'Enter');
   const blue = await heardFrom(page, mark);
   assert.ok(blue && blue.left > 2 * blue.right, `BLUE's shot: ${JSON.stringify(blue)}`);
+  await context.close();
+});
+
+// Silent while muted (RED fires and hits, and the meter runs meanwhile), or
+// heard (BLUE's shot) while not: what the label says must be what is heard.
+async function assertHeard(page, label) {
+  assert.strictEqual(await page.locator('#sound').innerText(), label);
+  const mark = await blocks(page);
+  if (label === 'Sound: off') {
+    await tap(page, 's');
+    await wait(AFTER_HIT);
+    assert.strictEqual(await heardFrom(page, mark, 1), null, `a sound under "${label}"`);
+    assert.ok(await blocks(page) > mark, 'the meter ran meanwhile');
+  } else {
+    await tap(page, 'Enter');
+    const blue = await heardFrom(page, mark);
+    assert.ok(blue, `nothing heard under "${label}"`);
+    await wait(AFTER_HIT);
+  }
+}
+
+test('m pressed while the game still downloads: the label agrees with what is heard', async () => {
+  // A slow host: the game's data arrives only when the test lets it.
+  let release;
+  const arrived = new Promise((resolve) => { release = resolve; });
+  const data = require('node:fs').readFileSync(require('node:path').join(h.BUILD, 'duelstar.data'));
+  const server = await h.serve({ 'duelstar.data': () => arrived.then(() => data) });
+  const context = await shared.chromium.browser.newContext();
+  const page = await context.newPage();
+  await page.addInitScript(placeMeter);
+  await page.goto(server.url);
+  await h.waitUntil(page, () => !document.getElementById('loading').hidden);
+  await tap(page, 'm');
+  assert.strictEqual(await page.locator('#sound').innerText(), 'Sound: off');
+  release();
+  await running(page);
+  await assertHeard(page, 'Sound: off');
+  await tap(page, 'm');
+  await assertHeard(page, 'Sound: on');
+  await context.close();
+  server.close();
+});
+
+test('a muted game stays muted at Play again, until m brings the sound back', async () => {
+  const { page, context } = await started();
+  await page.locator('#sound').click();
+  await assertHeard(page, 'Sound: off');
+  await page.keyboard.press('Escape');
+  await h.waitForExit(page);
+  // After the end there is nothing to switch, and the button says so.
+  assert.strictEqual(await page.locator('#sound').isDisabled(), true);
+  await page.evaluate(() => { window.stillThisPage = true; });
+  await page.click('#again');
+  await h.waitUntil(page, () => window.stillThisPage === undefined);
+  await running(page);
+  await assertHeard(page, 'Sound: off');
+  await tap(page, 'm');
+  await assertHeard(page, 'Sound: on');
   await context.close();
 });
