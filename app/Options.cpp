@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Options.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ostream>
 
@@ -16,6 +18,12 @@ constexpr const char* USAGE =
     "\n"
     "Options:\n"
     "  -h, --help            show this help and exit\n"
+    "  --cpu red|blue        the computer flies that ship; give it twice for a\n"
+    "                        demo match. Alone, the player may use either keys\n"
+    "  --level easy|normal|hard\n"
+    "                        how well the computer flies (normal)\n"
+    "  --seed N              the computer's dice (0 to 4294967295), for a\n"
+    "                        repeatable flight; otherwise from the clock\n"
     "\n"
     "With no option, two players share one keyboard (and any gamepads).\n";
 
@@ -30,6 +38,60 @@ bool Refuse(std::ostream& err, const char* why, const char* arg, int& status) {
     return false;
 }
 
+// What one of the computer pilot's options made of the arguments.
+enum class PilotOption { NOT_MINE, TAKEN, REFUSED };
+
+bool ParseSeed(const char* text, std::uint32_t& seed) {
+    if (text[0] < '0' || text[0] > '9') {
+        return false; // strtoul would take a sign or blanks
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) {
+        return false;
+    }
+    seed = std::uint32_t(v);
+    return true;
+}
+
+// --cpu, --level and --seed, each with its value as the next argument; i moves
+// past what is taken.
+PilotOption ReadPilotOption(int argc, const char* const argv[], int& i, Options& options,
+                            std::ostream& err, int& status) {
+    const char* arg = argv[i];
+    if (!Is(arg, "--cpu") && !Is(arg, "--level") && !Is(arg, "--seed")) {
+        return PilotOption::NOT_MINE;
+    }
+    if (i + 1 >= argc) {
+        Refuse(err, "missing value for", arg, status);
+        return PilotOption::REFUSED;
+    }
+    const char* value = argv[++i];
+    bool ok = true;
+    if (Is(arg, "--cpu")) {
+        ok = Is(value, "red") || Is(value, "blue");
+        options.cpuRed = options.cpuRed || Is(value, "red");
+        options.cpuBlue = options.cpuBlue || Is(value, "blue");
+    } else if (Is(arg, "--level")) {
+        ok = Is(value, "easy") || Is(value, "normal") || Is(value, "hard");
+        options.level = Is(value, "easy")   ? PilotLevel::EASY
+                        : Is(value, "hard") ? PilotLevel::HARD
+                                            : PilotLevel::NORMAL;
+    } else {
+        ok = ParseSeed(value, options.seed);
+        options.seedGiven = ok;
+    }
+    if (!ok) {
+        const char* why = Is(arg, "--cpu")     ? "--cpu takes red or blue, not"
+                          : Is(arg, "--level") ? "--level takes easy, normal or hard, not"
+                                               : "--seed takes a number up to 4294967295, not";
+        Refuse(err, why, value, status);
+        return PilotOption::REFUSED;
+    }
+    return PilotOption::TAKEN;
+}
+
 } // namespace
 
 bool ReadOptions(int argc, const char* const argv[], Options& options, std::ostream& out,
@@ -42,6 +104,13 @@ bool ReadOptions(int argc, const char* const argv[], Options& options, std::ostr
             out.flush();
             status = HELP_EXIT_STATUS;
             return false;
+        }
+        const PilotOption pilot = ReadPilotOption(argc, argv, i, options, err, status);
+        if (pilot == PilotOption::REFUSED) {
+            return false;
+        }
+        if (pilot == PilotOption::TAKEN) {
+            continue;
         }
         if (arg[0] == '-') {
             return Refuse(err, "unknown option", arg, status);

@@ -3,6 +3,9 @@
 // the game is the duel for two players at one keyboard, as it always was.
 #pragma once
 
+#include "../bot/PilotLevel.h"
+
+#include <cstdint>
 #include <iosfwd>
 
 // The status of a run that ended on a command line it could not take.
@@ -10,6 +13,13 @@ constexpr int USAGE_EXIT_STATUS = 2;
 
 struct Options {
     bool help = false; // the usage was asked for; nothing is played
+
+    // The computer pilot: which ships it flies, how well, and with which dice.
+    bool cpuRed = false;
+    bool cpuBlue = false;
+    PilotLevel level = PilotLevel::NORMAL;
+    bool seedGiven = false; // otherwise the dice are seeded from the clock
+    std::uint32_t seed = 0;
 };
 
 // Fills options from the arguments after the program's name. False when the
