@@ -91,40 +91,21 @@ void PrintTables() {
         std::printf("\n");
     }
 
-    int sweepFrame = 0;
-    const Flyer still = [](Uint32, const Player&, const Player&, Controls& controls,
-                           const ShipCommands& c) { controls.*c.fire = true; };
-    const Flyer sweeping = [&sweepFrame](Uint32, const Player&, const Player&, Controls& controls,
-                                         const ShipCommands& c) {
-        controls.*c.fire = true;
-        controls.*((sweepFrame++ / 100) % 2 == 0 ? c.up : c.down) = true;
-    };
-    const Flyer copying = [](Uint32, const Player& self, const Player& opponent, Controls& controls,
-                             const ShipCommands& c) {
-        controls.*c.fire = true;
-        if (opponent.ship.GetY() < self.ship.GetY() - 5.0f) {
-            controls.*c.up = true;
-        } else if (opponent.ship.GetY() > self.ship.GetY() + 5.0f) {
-            controls.*c.down = true;
-        }
-    };
-    const Flyer idle = [](Uint32, const Player&, const Player&, Controls&, const ShipCommands&) {};
     const struct {
         const char* name;
-        const Flyer* flyer;
-    } opponents[] = {{"still, holding fire", &still},
-                     {"sweeping, firing", &sweeping},
-                     {"copying its height, firing", &copying},
-                     {"idle", &idle}};
+        Flyer (*make)();
+    } opponents[] = {{"still, holding fire", StillFiring},
+                     {"sweeping, firing", SweepingFiring},
+                     {"copying its height, firing", CopyingHeight},
+                     {"idle", Idle}};
     std::printf("\nThe hard pilot (BLUE) against scripted players (RED), %d matches each:\n",
                 SCRIPTED_MATCHES);
     for (const auto& opponent : opponents) {
         int wins = 0;
         double seconds = 0.0;
         for (int i = 0; i < SCRIPTED_MATCHES; ++i) {
-            sweepFrame = 0;
             Pilot pilot(BLUE, PilotLevel::HARD, 700u + std::uint32_t(i));
-            const MatchResult r = PlayHeadless(*opponent.flyer, Flown(pilot));
+            const MatchResult r = PlayHeadless(opponent.make(), Flown(pilot));
             wins += r.Winner() == BLUE ? 1 : 0;
             seconds += double(r.durationMs) / 1000.0;
         }

@@ -32,6 +32,14 @@ constexpr Uint32 HEADLESS_LIMIT_MS = 600000; // ten minutes of match time
 MatchResult PlayHeadless(const Flyer& red, const Flyer& blue, Uint32 limitMs = HEADLESS_LIMIT_MS,
                          const std::function<void(int frame, const Controls&)>& observe = {});
 
+// Players that follow a script, each made fresh for one match: one that sits
+// still holding fire, one that sweeps up and down while firing, one that
+// copies its opponent's height while firing, and one that does nothing.
+Flyer StillFiring();
+Flyer SweepingFiring();
+Flyer CopyingHeight();
+Flyer Idle();
+
 // A Flyer for a pilot object kept by the caller.
 template <class P> Flyer Flown(P& pilot) {
     return [&pilot](Uint32 now, const Player& self, const Player& opponent, Controls& controls,

@@ -32,10 +32,6 @@ int Wins(PilotLevel a, PilotLevel b, int matches) {
     return wins;
 }
 
-void Still(Uint32, const Player&, const Player&, Controls& controls, const ShipCommands& c) {
-    controls.*c.fire = true;
-}
-
 TEST(PilotMatch, TwoPilotsAlwaysFinish) {
     const PilotLevel levels[] = {PilotLevel::EASY, PilotLevel::NORMAL, PilotLevel::HARD};
     for (std::uint32_t seed = 1; seed <= 30; ++seed) {
@@ -140,38 +136,20 @@ TEST(PilotMatch, TheHardPilotDodgesAShotAimedAtIt) {
 
 struct Scripted {
     const char* name;
-    Flyer flyer;
+    Flyer (*make)();
 };
 
 // Tricks that beat a fixed pattern: none may win a single match of 20 against
 // the hard pilot, on either side.
 TEST(PilotMatch, ScriptedOpponentsNeverBeatTheHardPilot) {
-    int sweepFrame = 0;
-    const Scripted opponents[] = {
-        {"still, holding fire", Still},
-        {"sweeping while firing",
-         [&sweepFrame](Uint32, const Player&, const Player&, Controls& controls,
-                       const ShipCommands& c) {
-             controls.*c.fire = true;
-             controls.*((sweepFrame++ / 100) % 2 == 0 ? c.up : c.down) = true;
-         }},
-        {"copying its height",
-         [](Uint32, const Player& self, const Player& opponent, Controls& controls,
-            const ShipCommands& c) {
-             controls.*c.fire = true;
-             if (opponent.ship.GetY() < self.ship.GetY() - 5.0f) {
-                 controls.*c.up = true;
-             } else if (opponent.ship.GetY() > self.ship.GetY() + 5.0f) {
-                 controls.*c.down = true;
-             }
-         }},
-    };
+    const Scripted opponents[] = {{"still, holding fire", StillFiring},
+                                  {"sweeping while firing", SweepingFiring},
+                                  {"copying its height", CopyingHeight}};
     for (const Scripted& opponent : opponents) {
         for (std::uint32_t seed = 1; seed <= 20; ++seed) {
-            sweepFrame = 0;
             Pilot pilot(seed % 2 ? BLUE : RED, PilotLevel::HARD, seed);
-            const MatchResult result = seed % 2 ? PlayHeadless(opponent.flyer, Flown(pilot))
-                                                : PlayHeadless(Flown(pilot), opponent.flyer);
+            const MatchResult result = seed % 2 ? PlayHeadless(opponent.make(), Flown(pilot))
+                                                : PlayHeadless(Flown(pilot), opponent.make());
             EXPECT_EQ(result.Winner(), pilot.GetSide())
                 << opponent.name << ", seed " << seed << ": " << result.redPoints << "-"
                 << result.bluePoints << " in " << result.durationMs << " ms";
@@ -180,10 +158,9 @@ TEST(PilotMatch, ScriptedOpponentsNeverBeatTheHardPilot) {
 }
 
 TEST(PilotMatch, AnIdlePlayerLosesNilThree) {
-    const Flyer idle = [](Uint32, const Player&, const Player&, Controls&, const ShipCommands&) {};
     for (PilotLevel level : {PilotLevel::EASY, PilotLevel::NORMAL, PilotLevel::HARD}) {
         Pilot pilot(BLUE, level, 9);
-        const MatchResult result = PlayHeadless(idle, Flown(pilot));
+        const MatchResult result = PlayHeadless(Idle(), Flown(pilot));
         EXPECT_EQ(result.bluePoints, 3);
         EXPECT_EQ(result.redPoints, 0);
     }
