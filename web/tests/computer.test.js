@@ -11,7 +11,7 @@ const MATCH_TIMEOUT = 120000; // ms: the hard pilot beats an idle player in seco
 
 const shared = h.serveAndLaunch();
 
-test('?cpu=blue with no input ends with BLUE winning 3-0', async () => {
+test('?cpu=blue&level=hard with no input ends with BLUE winning 3-0', async () => {
   const { page, context } = await h.open(shared.chromium.browser,
     shared.server.url + '?cpu=blue&level=hard');
   const end = await h.waitForExit(page, MATCH_TIMEOUT);
