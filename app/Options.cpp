@@ -4,6 +4,7 @@
 #include "../net/EnetLink.h"
 #include "../net/Session.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
@@ -29,6 +30,12 @@ constexpr const char* USAGE =
     "                        play against the game waiting at HOST; you fly BLUE\n"
     "      --delay N         frames (0 to 8, default 2) between a key and its ship\n"
     "                        moving; the host's choice holds for both\n"
+    "  --cpu red|blue        the computer flies that ship; give it twice for a\n"
+    "                        demo match. Alone, the player may use either keys\n"
+    "  --level easy|normal|hard\n"
+    "                        how well the computer flies (normal)\n"
+    "  --seed N              the computer's dice (0 to 4294967295), for a\n"
+    "                        repeatable flight; otherwise from the clock\n"
     "\n"
     "With no option, two players share one keyboard (and any gamepads).\n";
 
@@ -113,6 +120,60 @@ int ReadOnlineOption(int argc, const char* const argv[], int& i, Options& option
     return NOT_MINE;
 }
 
+// What one of the computer pilot's options made of the arguments.
+enum class PilotOption { NOT_MINE, TAKEN, REFUSED };
+
+bool ParseSeed(const char* text, std::uint32_t& seed) {
+    if (text[0] < '0' || text[0] > '9') {
+        return false; // strtoul would take a sign or blanks
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) {
+        return false;
+    }
+    seed = std::uint32_t(v);
+    return true;
+}
+
+// --cpu, --level and --seed, each with its value as the next argument; i moves
+// past what is taken.
+PilotOption ReadPilotOption(int argc, const char* const argv[], int& i, Options& options,
+                            std::ostream& err, int& status) {
+    const char* arg = argv[i];
+    if (!Is(arg, "--cpu") && !Is(arg, "--level") && !Is(arg, "--seed")) {
+        return PilotOption::NOT_MINE;
+    }
+    if (i + 1 >= argc) {
+        Refuse(err, "missing value for", arg, status);
+        return PilotOption::REFUSED;
+    }
+    const char* value = argv[++i];
+    bool ok = true;
+    if (Is(arg, "--cpu")) {
+        ok = Is(value, "red") || Is(value, "blue");
+        options.cpuRed = options.cpuRed || Is(value, "red");
+        options.cpuBlue = options.cpuBlue || Is(value, "blue");
+    } else if (Is(arg, "--level")) {
+        ok = Is(value, "easy") || Is(value, "normal") || Is(value, "hard");
+        options.level = Is(value, "easy")   ? PilotLevel::EASY
+                        : Is(value, "hard") ? PilotLevel::HARD
+                                            : PilotLevel::NORMAL;
+    } else {
+        ok = ParseSeed(value, options.seed);
+        options.seedGiven = ok;
+    }
+    if (!ok) {
+        const char* why = Is(arg, "--cpu")     ? "--cpu takes red or blue, not"
+                          : Is(arg, "--level") ? "--level takes easy, normal or hard, not"
+                                               : "--seed takes a number up to 4294967295, not";
+        Refuse(err, why, value, status);
+        return PilotOption::REFUSED;
+    }
+    return PilotOption::TAKEN;
+}
+
 } // namespace
 
 bool ReadOptions(int argc, const char* const argv[], Options& options, std::ostream& out,
@@ -139,10 +200,22 @@ bool ReadOptions(int argc, const char* const argv[], Options& options, std::ostr
         if (online > 0) {
             continue;
         }
+        const PilotOption pilot = ReadPilotOption(argc, argv, i, options, err, status);
+        if (pilot == PilotOption::REFUSED) {
+            return false;
+        }
+        if (pilot == PilotOption::TAKEN) {
+            continue;
+        }
         if (arg[0] == '-') {
             return Refuse(err, "unknown option", arg, status);
         }
         return Refuse(err, "unexpected argument", arg, status);
+    }
+    // Online, each machine has its own player; the computer flies only at one.
+    if ((options.cpuRed || options.cpuBlue) && options.role != NetRole::OFFLINE) {
+        return Refuse(err, "--cpu is for a match on one machine, not with",
+                      options.role == NetRole::HOST ? "--host" : "--join", status);
     }
     if (options.delay >= 0 && options.role == NetRole::OFFLINE) {
         return Refuse(err, "--delay is for online play, with --host or --join:", "--delay", status);

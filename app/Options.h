@@ -3,6 +3,9 @@
 // the game is the duel for two players at one keyboard, as it always was.
 #pragma once
 
+#include "../bot/PilotLevel.h"
+
+#include <cstdint>
 #include <iosfwd>
 
 // The status of a run that ended on a command line it could not take.
@@ -20,6 +23,12 @@ struct Options {
     char peerName[HOST_NAME_SIZE] = {}; // the host to join
     int port = 0;                       // 0: the default port
     int delay = -1;                     // frames; -1: the default
+    // The computer pilot: which ships it flies, how well, and with which dice.
+    bool cpuRed = false;
+    bool cpuBlue = false;
+    PilotLevel level = PilotLevel::NORMAL;
+    bool seedGiven = false; // otherwise the dice are seeded from the clock
+    std::uint32_t seed = 0;
 };
 
 // Fills options from the arguments after the program's name. False when the

@@ -2,6 +2,7 @@
 // Duelstar: a two-player space duel for one keyboard. The main routine owns
 // every game object for the whole run, brings up SDL and the display, places
 // the ships and then loops - poll, update, draw, clear - until something exits.
+#include "../bot/Pilot.h"
 #include "../game/Controls.h"
 #include "../game/Fingers.h"
 #include "../game/FrameTimer.h"
@@ -22,10 +23,48 @@
 
 #include <SDL.h>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
 
 namespace {
 constexpr const char* CAPTION = "Duelstar";
+
+// With the computer on one ship, the lone player flies the other with either
+// key set, any pad or any finger: whatever was raised for the computer's ship
+// goes to the player's, and the computer's own commands come after.
+void HandOver(Controls& controls, const ShipCommands& computer, const ShipCommands& player) {
+    bool Controls::*const from[] = {computer.up, computer.down, computer.left, computer.right,
+                                    computer.fire};
+    bool Controls::*const to[] = {player.up, player.down, player.left, player.right, player.fire};
+    for (int i = 0; i < int(sizeof from / sizeof from[0]); ++i) {
+        controls.*to[i] = controls.*to[i] || controls.*from[i];
+        controls.*from[i] = false;
+    }
+}
+
+// Before the match update, the computer's commands for this frame.
+void FlyComputer(const Options& options, Pilot& redPilot, Pilot& bluePilot, const Player& red,
+                 const Player& blue, Controls& controls) {
+    if (options.cpuRed && options.cpuBlue) {
+        // A demo match: nobody else steers.
+        const bool screenshot = controls.screenshot;
+        const bool mute = controls.mute;
+        controls.Clear();
+        controls.screenshot = screenshot;
+        controls.mute = mute;
+    } else if (options.cpuRed) {
+        HandOver(controls, RED_COMMANDS, BLUE_COMMANDS);
+    } else if (options.cpuBlue) {
+        HandOver(controls, BLUE_COMMANDS, RED_COMMANDS);
+    }
+    const Uint32 now = SDL_GetTicks();
+    if (options.cpuRed) {
+        redPilot.Fly(now, red, blue, controls);
+    }
+    if (options.cpuBlue) {
+        bluePilot.Fly(now, blue, red, controls);
+    }
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,11 +108,18 @@ int main(int argc, char** argv) {
 #endif
     PlaceForDuel(red, blue);
 
+    // Both pilots are always there, flying only when asked to; each has dice
+    // of its own.
+    const std::uint32_t seed = options.seedGiven ? options.seed : std::uint32_t(std::time(nullptr));
+    Pilot redPilot(RED, options.level, seed);
+    Pilot bluePilot(BLUE, options.level, seed + 1u);
+
     // No frame cap: every motion is scaled by the time the update measures.
     for (;;) {
         PollInput(keys, pads, controls);
         ReadFingers(fingers);
         SteerToFingers(fingers, red, blue, controls);
+        FlyComputer(options, redPilot, bluePilot, red, blue, controls);
         if (controls.mute) {
             sfx.ToggleMute();
         }

@@ -210,7 +210,12 @@ INSTANTIATE_TEST_SUITE_P(
                         "",
                         "duelstar: unknown option '--no-such-option'\nUsage:"},
         CommandLineCase{
-            "StrayArgument", {"stray"}, 2, "", "duelstar: unexpected argument 'stray'\nUsage:"}),
+            "StrayArgument", {"stray"}, 2, "", "duelstar: unexpected argument 'stray'\nUsage:"},
+        CommandLineCase{"BadLevel",
+                        {"--cpu", "blue", "--level", "insane"},
+                        2,
+                        "",
+                        "duelstar: --level takes easy, normal or hard, not 'insane'\nUsage:"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
