@@ -20,3 +20,13 @@ class TicksClock final : public MatchClock {
   public:
     Uint32 Now() const override;
 };
+
+// A clock stopped at one time: every reading within a fixed step is the same.
+class FixedClock final : public MatchClock {
+  public:
+    explicit FixedClock(Uint32 now) : now(now) {}
+    Uint32 Now() const override { return now; }
+
+  private:
+    Uint32 now;
+};

@@ -9,16 +9,6 @@
 
 namespace {
 
-// The step's time, the same for every reading within the step.
-class StepClock final : public MatchClock {
-  public:
-    explicit StepClock(Uint32 now) : now(now) {}
-    Uint32 Now() const override { return now; }
-
-  private:
-    Uint32 now;
-};
-
 constexpr Uint64 FNV_OFFSET = 14695981039346656037ull;
 constexpr Uint64 FNV_PRIME = 1099511628211ull;
 constexpr int BYTE_BITS = 8;
@@ -75,7 +65,7 @@ void StepMatch(MatchState& state, const Controls& commands, StepEvents& events) 
     if (state.winner != 0) {
         return;
     }
-    const StepClock clock(StepTime(state));
+    const FixedClock clock(StepTime(state));
     state.winner =
         PlayRules(state.red, state.blue, state.scroller, commands, STEP_SECONDS, clock, events);
     state.step += 1;

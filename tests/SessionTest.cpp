@@ -40,16 +40,6 @@ TEST_P(EveryField, ChangesTheChecksum) {
     EXPECT_EQ(Checksum(state), Checksum(before));
 }
 
-// A clock for firing outside the rules.
-class At final : public MatchClock {
-  public:
-    explicit At(Uint32 ms) : ms(ms) {}
-    Uint32 Now() const override { return ms; }
-
-  private:
-    Uint32 ms;
-};
-
 INSTANTIATE_TEST_SUITE_P(
     State, EveryField,
     ::testing::Values(
@@ -58,13 +48,13 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"RedShipX", [](MatchState& s) { s.red.ship.SetX(s.red.ship.GetX() - 1.0f); }},
         FieldCase{"RedShipY", [](MatchState& s) { s.red.ship.SetY(s.red.ship.GetY() + 0.5f); }},
         FieldCase{"RedLastShot",
-                  [](MatchState& s) { s.red.ship.Fire(s.red.lasers[7], At(999999)); }},
+                  [](MatchState& s) { s.red.ship.Fire(s.red.lasers[7], FixedClock(999999)); }},
         FieldCase{"BlueScore", [](MatchState& s) { s.blue.score += 1; }},
         FieldCase{"BlueHealth", [](MatchState& s) { s.blue.health -= 1; }},
         FieldCase{"BlueShipX", [](MatchState& s) { s.blue.ship.SetX(s.blue.ship.GetX() + 1.0f); }},
         FieldCase{"BlueShipY", [](MatchState& s) { s.blue.ship.SetY(0.0f); }},
         FieldCase{"BlueLastShot",
-                  [](MatchState& s) { s.blue.ship.Fire(s.blue.lasers[9], At(999999)); }},
+                  [](MatchState& s) { s.blue.ship.Fire(s.blue.lasers[9], FixedClock(999999)); }},
         FieldCase{"ShotInFlight", [](MatchState& s) { s.blue.lasers[0].SetEnabled(false); }},
         FieldCase{"ShotX", [](MatchState& s) { s.red.lasers[0].Move(0.25f); }},
         FieldCase{"FreeShotY", [](MatchState& s) { s.red.lasers[99].SetY(1.0f); }},

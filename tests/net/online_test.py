@@ -134,7 +134,7 @@ def case_killed(game, source, workdir):
 def listening(port):
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
         try:
-            s.bind(("0.0.0.0", port))
+            s.bind(("127.0.0.1", port))
         except OSError:
             return True
     return False
