@@ -42,6 +42,10 @@ void CheckFile(const char* path) {
 }
 } // namespace
 
+std::atomic<bool> SFX::starting{false};
+
+SFX::~SFX() { AwaitDevice(); }
+
 void SFX::Init() {
     if (initialized) {
         Report().Warning("SFX::Init", "Call to SFX::Init while already initialized");
@@ -52,15 +56,39 @@ void SFX::Init() {
         PathOf(file.sound, path);
         CheckFile(path);
     }
-    open = StartAudio() &&
-           Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, OUTPUT_CHANNELS, OUTPUT_BUFFER_FRAMES) == 0;
-    if (open) {
+    initialized = 1;
+    starting = true;
+#ifdef __EMSCRIPTEN__
+    // The browser's audio starts at once, and its SDL has no threads.
+    StartDevice(this);
+#else
+    start = SDL_CreateThread(StartDevice, this);
+    if (start == nullptr) {
+        starting = false; // no thread, no sound: the game plays on silently
+    }
+#endif
+}
+
+void SFX::AwaitDevice() {
+    if (start != nullptr) {
+        SDL_WaitThread(start, nullptr);
+        start = nullptr;
+    }
+}
+
+int SFX::StartDevice(void* sfx) {
+    SFX& self = *static_cast<SFX*>(sfx);
+    if (StartAudio() &&
+        Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, OUTPUT_CHANNELS, OUTPUT_BUFFER_FRAMES) == 0) {
         Mix_AllocateChannels(MIXER_CHANNELS);
         for (const SoundFile& file : SOUND_FILES) {
-            loadwav(file.sound);
+            self.loadwav(file.sound);
         }
+        // Every chunk is in place before Play sees the device open.
+        self.open = true;
     }
-    initialized = 1;
+    starting = false;
+    return 0;
 }
 
 void SFX::loadwav(Sound sound) {
