@@ -42,8 +42,6 @@ void CheckFile(const char* path) {
 }
 } // namespace
 
-std::atomic<bool> SFX::starting{false};
-
 SFX::~SFX() { AwaitDevice(); }
 
 void SFX::Init() {
@@ -57,15 +55,12 @@ void SFX::Init() {
         CheckFile(path);
     }
     initialized = 1;
-    starting = true;
 #ifdef __EMSCRIPTEN__
     // The browser's audio starts at once, and its SDL has no threads.
     StartDevice(this);
 #else
+    // Without a thread the game plays on silently.
     start = SDL_CreateThread(StartDevice, this);
-    if (start == nullptr) {
-        starting = false; // no thread, no sound: the game plays on silently
-    }
 #endif
 }
 
@@ -87,7 +82,6 @@ int SFX::StartDevice(void* sfx) {
         // Every chunk is in place before Play sees the device open.
         self.open = true;
     }
-    starting = false;
     return 0;
 }
 

@@ -42,10 +42,6 @@ class SFX {
     // tests that need the device before they go on; the game never waits.
     void AwaitDevice();
 
-    // True while the device's start has not ended; the exit then skips what
-    // would wait on it.
-    static bool IsStarting() { return starting.load(); }
-
     // Plays a cue placed at x, the screen's x of where it happens (0 is the
     // left edge); while muted, or with no device, it is only counted.
     void Play(Sound sound, float x);
@@ -69,9 +65,6 @@ class SFX {
   private:
     void loadwav(Sound sound);
     static int StartDevice(void* sfx);
-
-    // The device's start is one per process, as SDL's audio is.
-    static std::atomic<bool> starting;
 
     unsigned char initialized = 0;
     // Set by the start's thread once the device and every sound are ready.
