@@ -21,7 +21,7 @@ constexpr const char* NO_NULL_DEVICE = "Cannot open /dev/null for a closed stand
 // SDL_Quit closes the window and the sound in well under a tenth of a second.
 constexpr unsigned EXIT_GRACE_SECONDS = 1;
 // Written from a signal handler, so made whole beforehand (Report's format).
-constexpr const char* EXIT_STUCK = "ERROR: main(): The display stopped answering\n";
+constexpr const char* EXIT_STUCK = "ERROR: main(): The display went away\n";
 
 struct ScreenDriver {
     const char* name;
@@ -114,7 +114,9 @@ void ArmExitBound(int status, void* /*unused*/) {
     struct sigaction stuck {};
     stuck.sa_handler = EndStuckExit;
     sigemptyset(&stuck.sa_mask);
+    // With the X server gone, Xlib under SDL 2 may also abort in SDL_Quit.
     sigaction(SIGALRM, &stuck, nullptr);
+    sigaction(SIGABRT, &stuck, nullptr);
     sigset_t alarm;
     sigemptyset(&alarm);
     sigaddset(&alarm, SIGALRM);

@@ -32,7 +32,8 @@ struct GameRunOptions {
     // When named, the sound goes to this file through SDL's disk driver, as
     // 16-bit stereo samples; else the game finds no device, as on this machine.
     std::string diskAudio;
-    bool noSoundDevice = false; // SDL_AUDIODRIVER names a driver SDL does not have
+    bool noSoundDevice = false;      // SDL_AUDIODRIVER names a driver SDL does not have
+    std::vector<std::string> setEnv; // NAME=value, set last
 };
 
 class GameRun {
