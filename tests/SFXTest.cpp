@@ -178,6 +178,7 @@ ChildResult WithDevice(const std::function<void(SFX&)>& body) {
         ApplyEnvironment({"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=/dev/null"});
         SFX sfx;
         sfx.Init();
+        sfx.AwaitDevice();
         if (!sfx.IsOpen()) {
             std::printf("no device: %s\n", SDL_GetError());
             return;
