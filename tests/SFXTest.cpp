@@ -437,4 +437,18 @@ TEST(StartAudio, ANamedDriverIsUsedAsItIsAndAnUnknownOneMeansSilence) {
     EXPECT_EQ(r.err, "");
 }
 
+// With no card, ALSA's library would print some lines of its failures.
+TEST(StartAudio, TheNamedAlsaDriverWithNoCardIsSilentAndQuiet) {
+    const char* names[MAX_AUDIO_DRIVERS];
+    if (AudioDriversHere(names) > 0) {
+        GTEST_SKIP() << "this machine has a sound card or a sound server";
+    }
+    const ChildResult r = RunInChild([] {
+        ApplyEnvironment({"SDL_AUDIODRIVER=alsa"});
+        std::printf("%d", StartAudio());
+    });
+    EXPECT_EQ(r.out, "0");
+    EXPECT_EQ(r.err, "");
+}
+
 } // namespace
