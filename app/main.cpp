@@ -42,6 +42,20 @@ void HandOver(Controls& controls, const ShipCommands& computer, const ShipComman
     }
 }
 
+// A finger flies the ship in whose half it is held; against the computer any
+// finger flies the lone player's ship, so that one finger plays anywhere on
+// the screen and none is read against the computer's ship.
+void SteerByTouch(const Options& options, const Fingers& fingers, const Player& red,
+                  const Player& blue, Controls& controls) {
+    if (options.cpuRed == options.cpuBlue) {
+        SteerToFingers(fingers, red, blue, controls);
+    } else if (options.cpuBlue) {
+        SteerOneShipToFingers(fingers, RED, red, controls);
+    } else {
+        SteerOneShipToFingers(fingers, BLUE, blue, controls);
+    }
+}
+
 // Before the match update, the computer's commands for this frame.
 void FlyComputer(const Options& options, Pilot& redPilot, Pilot& bluePilot, const Player& red,
                  const Player& blue, Controls& controls) {
@@ -119,7 +133,7 @@ int main(int argc, char** argv) {
     for (;;) {
         PollInput(keys, pads, controls);
         ReadFingers(fingers);
-        SteerToFingers(fingers, red, blue, controls);
+        SteerByTouch(options, fingers, red, blue, controls);
         FlyComputer(options, redPilot, bluePilot, red, blue, controls);
         if (controls.mute) {
             sfx.ToggleMute();

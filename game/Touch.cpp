@@ -3,32 +3,23 @@
 
 namespace {
 
-// The finger that drives one ship.
-struct TouchSide {
-    const Finger Fingers::*finger;
-    const ShipCommands& commands;
-};
-
-const TouchSide RED_TOUCH = {&Fingers::red, RED_COMMANDS};
-const TouchSide BLUE_TOUCH = {&Fingers::blue, BLUE_COMMANDS};
-
-void Steer(const TouchSide& side, const Fingers& fingers, const Ship& ship, Controls& controls) {
-    const Finger& finger = fingers.*side.finger;
+void Steer(const Finger& finger, const Ship& ship, const ShipCommands& commands,
+           Controls& controls) {
     if (!finger.down) {
         return;
     }
     const float dx = finger.x - ship.GetX();
     const float dy = finger.y - ship.GetY();
-    controls.*side.commands.fire = true;
+    controls.*commands.fire = true;
     if (dx > FINGER_REACHED) {
-        controls.*side.commands.right = true;
+        controls.*commands.right = true;
     } else if (dx < -FINGER_REACHED) {
-        controls.*side.commands.left = true;
+        controls.*commands.left = true;
     }
     if (dy > FINGER_REACHED) {
-        controls.*side.commands.down = true;
+        controls.*commands.down = true;
     } else if (dy < -FINGER_REACHED) {
-        controls.*side.commands.up = true;
+        controls.*commands.up = true;
     }
 }
 
@@ -36,6 +27,14 @@ void Steer(const TouchSide& side, const Fingers& fingers, const Ship& ship, Cont
 
 void SteerToFingers(const Fingers& fingers, const Player& red, const Player& blue,
                     Controls& controls) {
-    Steer(RED_TOUCH, fingers, red.ship, controls);
-    Steer(BLUE_TOUCH, fingers, blue.ship, controls);
+    Steer(fingers.red, red.ship, RED_COMMANDS, controls);
+    Steer(fingers.blue, blue.ship, BLUE_COMMANDS, controls);
+}
+
+void SteerOneShipToFingers(const Fingers& fingers, int side, const Player& player,
+                           Controls& controls) {
+    const bool red = side == RED;
+    const Finger& own = red ? fingers.red : fingers.blue;
+    const Finger& other = red ? fingers.blue : fingers.red;
+    Steer(own.down ? own : other, player.ship, red ? RED_COMMANDS : BLUE_COMMANDS, controls);
 }

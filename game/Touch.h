@@ -16,3 +16,10 @@ constexpr float FINGER_REACHED = 9.0f; // px
 // fire; the fire pause paces the shots.
 void SteerToFingers(const Fingers& fingers, const Player& red, const Player& blue,
                     Controls& controls);
+
+// With the other ship flown by the computer, a finger held anywhere flies the
+// lone player's ship (side RED or BLUE): the finger in its own half first,
+// else the one in the other half. Raises that ship's commands only, so the
+// computer's ship is never steered by a finger.
+void SteerOneShipToFingers(const Fingers& fingers, int side, const Player& player,
+                           Controls& controls);

@@ -26,14 +26,13 @@ struct FingerCase {
 
 void PrintTo(const FingerCase& c, std::ostream* os) { *os << c.name; }
 
-std::string Commands(const Controls& c, bool Controls::*up, bool Controls::*down,
-                     bool Controls::*left, bool Controls::*right, bool Controls::*fire) {
+std::string Commands(const Controls& c, const ShipCommands& ship) {
     std::string text;
-    text += c.*up ? "up " : "";
-    text += c.*down ? "down " : "";
-    text += c.*left ? "left " : "";
-    text += c.*right ? "right " : "";
-    text += c.*fire ? "fire" : "";
+    text += c.*ship.up ? "up " : "";
+    text += c.*ship.down ? "down " : "";
+    text += c.*ship.left ? "left " : "";
+    text += c.*ship.right ? "right " : "";
+    text += c.*ship.fire ? "fire" : "";
     return text;
 }
 
@@ -55,12 +54,8 @@ TEST_P(FingerSteering, FliesTheShipInItsHalfToTheFinger) {
         finger.y = mine.ship.GetY() + c.dy;
         Controls controls;
         SteerToFingers(fingers, red, blue, controls);
-        const std::string redCommands =
-            Commands(controls, &Controls::redUp, &Controls::redDown, &Controls::redLeft,
-                     &Controls::redRight, &Controls::redFire);
-        const std::string blueCommands =
-            Commands(controls, &Controls::blueUp, &Controls::blueDown, &Controls::blueLeft,
-                     &Controls::blueRight, &Controls::blueFire);
+        const std::string redCommands = Commands(controls, RED_COMMANDS);
+        const std::string blueCommands = Commands(controls, BLUE_COMMANDS);
         EXPECT_EQ(redSide ? redCommands : blueCommands, c.raised) << (redSide ? "RED" : "BLUE");
         EXPECT_EQ(redSide ? blueCommands : redCommands, "") << (redSide ? "RED" : "BLUE");
         EXPECT_FALSE(controls.screenshot);
@@ -94,5 +89,51 @@ TEST(TwoFingers, PlayBothShipsAtOnce) {
     EXPECT_FALSE(controls.redDown || controls.redLeft || controls.redRight || controls.blueUp ||
                  controls.blueDown || controls.blueLeft);
 }
+
+// Against the computer, where a finger is held and what the lone player's ship
+// does: the same for either ship.
+struct LoneCase {
+    const char* name;
+    bool inOwnHalf;   // a finger straight above the ship
+    bool inOtherHalf; // a finger over the computer's ship, below the player's
+    const char* redRaised;
+    const char* blueRaised;
+};
+
+void PrintTo(const LoneCase& c, std::ostream* os) { *os << c.name; }
+
+class LoneShipSteering : public ::testing::TestWithParam<LoneCase> {};
+
+TEST_P(LoneShipSteering, AnyFingerFliesThePlayersShipAndNeverTheComputers) {
+    const LoneCase& c = GetParam();
+    for (bool redSide : {true, false}) {
+        Player red;
+        Player blue;
+        PlaceForDuel(red, blue);
+        const Player& mine = redSide ? red : blue;
+        const Player& computer = redSide ? blue : red;
+        Fingers fingers;
+        Finger& own = redSide ? fingers.red : fingers.blue;
+        Finger& other = redSide ? fingers.blue : fingers.red;
+        own = {c.inOwnHalf, mine.ship.GetX(), mine.ship.GetY() - FAR_AWAY};
+        other = {c.inOtherHalf, computer.ship.GetX(), mine.ship.GetY() + FAR_AWAY};
+        Controls controls;
+        SteerOneShipToFingers(fingers, redSide ? RED : BLUE, mine, controls);
+        const std::string redCommands = Commands(controls, RED_COMMANDS);
+        const std::string blueCommands = Commands(controls, BLUE_COMMANDS);
+        EXPECT_EQ(redSide ? redCommands : blueCommands, redSide ? c.redRaised : c.blueRaised)
+            << (redSide ? "RED" : "BLUE");
+        EXPECT_EQ(redSide ? blueCommands : redCommands, "") << "the computer's ship";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoneShipSteering,
+    ::testing::Values(LoneCase{"NoFinger", false, false, "", ""},
+                      LoneCase{"InItsOwnHalf", true, false, "up fire", "up fire"},
+                      LoneCase{"InTheComputersHalf", false, true, "down left fire",
+                               "down right fire"},
+                      LoneCase{"InBothHalvesItsOwnFirst", true, true, "up fire", "up fire"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

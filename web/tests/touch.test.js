@@ -25,8 +25,8 @@ const BLUE_START = { x: 100, y: 300 };
 
 const shared = h.serveAndLaunch();
 
-async function phone(viewport = PHONE, clock = false) {
-  const opened = await h.open(shared.chromium.browser, shared.server.url,
+async function phone(viewport = PHONE, clock = false, query = '') {
+  const opened = await h.open(shared.chromium.browser, shared.server.url + query,
     { viewport, touch: true, clock });
   opened.cdp = await opened.context.newCDPSession(opened.page);
   return opened;
@@ -100,6 +100,23 @@ test('two fingers, one in each half, fly both ships at once; a lifted finger sto
   const later = await h.ships(page);
   h.near(later.red, { x: RED_START.x, y: RED_START.y - 10 * STEP }, 'RED');
   assert.deepStrictEqual(later.blue, halfway.blue);
+  await touch(opened, 'touchEnd', []);
+  await opened.context.close();
+});
+
+// Against the computer the one finger is the player's, wherever it is held: in
+// the computer's half it flies the player's ship toward it (up to the middle
+// line), never steering by the computer's ship.
+test('against the computer, one finger in the computer\'s half flies the player\'s ship to it', async () => {
+  const opened = await phone(PHONE, true, '?cpu=blue&level=easy');
+  const { page } = opened;
+  await h.startWithClock(page);
+  const finger = { id: 1, x: BLUE_START.x + 150, y: RED_START.y - 150 };
+  await touch(opened, 'touchStart', [finger]);
+  // Well before the computer's first shots could cross to RED's side.
+  await h.step(page, FRAME_MS, 10);
+  h.near(await h.ship(page, h.RED_BRIGHT, 'RED'),
+    { x: RED_START.x - 10 * STEP, y: RED_START.y - 10 * STEP }, 'RED');
   await touch(opened, 'touchEnd', []);
   await opened.context.close();
 });
