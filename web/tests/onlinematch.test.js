@@ -24,7 +24,7 @@ const LAG = 40; // ms each page holds back what arrives
 const RESULT = /^(Red|Blue) wins (\d)-(\d) \( \d+ fps \)$/;
 
 let server;
-const browsers = {};
+let browser;
 const BROWSER_ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
   // Host candidates named by their address: no mDNS answers in this network.
@@ -39,22 +39,31 @@ before(async () => {
     server.stdout.once('data', resolve);
     server.once('exit', (status) => reject(new Error(`serve.py ended with ${status}`)));
   });
-  const launch = (extra) => chromium.launch({
-    executablePath: CHROMIUM, headless: true, args: BROWSER_ARGS.concat(extra),
+  browser = await chromium.launch({
+    executablePath: CHROMIUM, headless: true, args: BROWSER_ARGS,
   });
-  browsers.direct = await launch([]);
-  // No UDP but through a proxy, and there is none: no direct channel can open.
-  browsers.relayed = await launch(['--force-webrtc-ip-handling-policy=disable_non_proxied_udp']);
 });
 
 after(async () => {
-  for (const browser of Object.values(browsers)) await browser.close();
+  if (browser) await browser.close();
   if (server) server.kill();
 });
 
-// A page at ?room=code plus query, its console kept.
-async function openPage(browser, code, query = '') {
+// Every WebRTC connection the page makes may use only TURN servers, and it
+// is given none: no direct channel can open, as behind a strict firewall.
+function blockDirect() {
+  const Original = window.RTCPeerConnection;
+  window.RTCPeerConnection = function (config) {
+    return new Original({ ...config, iceServers: [], iceTransportPolicy: 'relay' });
+  };
+  window.RTCPeerConnection.prototype = Original.prototype;
+}
+
+// A page at ?room=code plus query, its console kept; relayed, without a
+// direct channel.
+async function openPage(code, query = '', relayed = false) {
   const context = await browser.newContext();
+  if (relayed) await context.addInitScript(blockDirect);
   const page = await context.newPage();
   const consoleLines = [];
   page.on('console', (message) => consoleLines.push(message.text()));
@@ -91,10 +100,10 @@ async function figures(page) {
 }
 
 // A whole scripted match between two pages of room code; each flies from its own seed.
-async function playMatch(browser, code, query = '') {
-  const red = await openPage(browser, code, `&script=1${query}`);
+async function playMatch(code, query = '', relayed = false) {
+  const red = await openPage(code, `&script=1${query}`, relayed);
   await red.page.waitForFunction(() => window.duelstarNet && window.duelstarNet.state === 'waiting');
-  const blue = await openPage(browser, code, `&script=2${query}`);
+  const blue = await openPage(code, `&script=2${query}`, relayed);
   const sides = [await linked(red.page), await linked(blue.page)];
   const result = await results([red, blue], 1);
   return { red, blue, sides, result };
@@ -108,7 +117,7 @@ function report(name, net) {
 }
 
 test('a whole match over the direct channel ends alike on both pages; a rematch once both press Play again', async () => {
-  const { red, blue, sides, result } = await playMatch(browsers.direct, 'DIRECT');
+  const { red, blue, sides, result } = await playMatch('DIRECT');
   assert.deepStrictEqual(sides, [{ side: 'red', path: 'direct' }, { side: 'blue', path: 'direct' }]);
   assert.match(await red.page.locator('#online').innerText(), /^Room DIRECT · you fly RED · direct · \d+ ms$/);
   report('direct', await figures(red.page));
@@ -129,7 +138,7 @@ test('a whole match over the direct channel ends alike on both pages; a rematch 
 });
 
 test('a whole match through the relay ends alike on both pages', async () => {
-  const { red, blue, sides, result } = await playMatch(browsers.relayed, 'RELAYED');
+  const { red, blue, sides, result } = await playMatch('RELAYED', '', true);
   assert.deepStrictEqual(sides, [{ side: 'red', path: 'relayed' }, { side: 'blue', path: 'relayed' }]);
   report('relayed', await figures(red.page));
   console.log(`# relayed: ${result}`);
@@ -138,7 +147,7 @@ test('a whole match through the relay ends alike on both pages', async () => {
 });
 
 test('over a link with added delay the pages roll back, and still agree', async () => {
-  const { red, blue } = await playMatch(browsers.direct, 'LAGGED', `&lag=${LAG}`);
+  const { red, blue } = await playMatch('LAGGED', `&lag=${LAG}`);
   for (const [name, side] of [['red', red], ['blue', blue]]) {
     const net = await figures(side.page);
     report(`lag ${LAG} ms each way, ${name}`, net);
@@ -150,11 +159,11 @@ test('over a link with added delay the pages roll back, and still agree', async 
 });
 
 test('a third page hears the room is full; a page closed mid-match is heard of within 6 s', async () => {
-  const red = await openPage(browsers.direct, 'LEAVER', '&script=1');
+  const red = await openPage('LEAVER', '&script=1');
   await red.page.waitForFunction(() => window.duelstarNet && window.duelstarNet.state === 'waiting');
-  const blue = await openPage(browsers.direct, 'LEAVER', '&script=2');
+  const blue = await openPage('LEAVER', '&script=2');
   await linked(red.page);
-  const third = await openPage(browsers.direct, 'LEAVER');
+  const third = await openPage('LEAVER');
   await third.page.waitForFunction(() => window.duelstar.ended, null, { timeout: LINK_TIMEOUT });
   assert.deepStrictEqual(await third.page.evaluate(() => window.duelstar.lines),
     ['Room LEAVER is full: it already has its two players.']);
