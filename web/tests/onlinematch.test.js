@@ -4,7 +4,8 @@
 // (in-netns.sh): the ships fly themselves (?script=), both pages must end on
 // the same result, over the direct channel and over the relay; a rematch once
 // both press Play again; a third page told the room is full; a page closed
-// mid-match heard of within 6 s; rollbacks over a link with added delay.
+// mid-match heard of within 6 s; rollbacks over a link with added delay; a
+// desync ending the match on both pages with the state in the console.
 'use strict';
 
 const path = require('node:path');
@@ -120,7 +121,8 @@ test('a whole match over the direct channel ends alike on both pages; a rematch 
   const { red, blue, sides, result } = await playMatch('DIRECT');
   assert.deepStrictEqual(sides, [{ side: 'red', path: 'direct' }, { side: 'blue', path: 'direct' }]);
   assert.match(await red.page.locator('#online').innerText(), /^Room DIRECT · you fly RED · direct · \d+ ms$/);
-  report('direct', await figures(red.page));
+  report('direct, red', await figures(red.page));
+  report('direct, blue (opened the link)', await figures(blue.page));
   console.log(`# direct: ${result}`);
 
   // One press waits for the other player's.
@@ -182,4 +184,37 @@ test('a third page hears the room is full; a page closed mid-match is heard of w
   assert.match(await red.page.evaluate(() => window.duelstarNet.room), /^[A-Z0-9]{6}$/);
   await third.close();
   await red.close();
+});
+
+// Flips a bit of every checksum this page's game sends: the other game must
+// find that the two disagree. A packet's checksum, when it has one, is its
+// last 8 bytes, after a flag byte at 17 plus the number of inputs it carries.
+function corruptChecksums() {
+  const online = window.duelstarOnline;
+  const send = online.send;
+  online.send = (bytes) => {
+    const flag = 17 + bytes[11];
+    if (bytes[flag] === 1) bytes[bytes.length - 1] ^= 1;
+    send(bytes);
+  };
+}
+
+test('a desync ends the match on both pages with a clear line, the state in the console', async () => {
+  const red = await openPage('DESYNC', '&script=1');
+  await red.page.waitForFunction(() => window.duelstarNet && window.duelstarNet.state === 'waiting');
+  const blue = await openPage('DESYNC', '&script=2');
+  await blue.page.evaluate(corruptChecksums);
+  await red.page.waitForFunction(() => window.duelstar.ended, null, { timeout: LINK_TIMEOUT });
+  const lines = await red.page.evaluate(() => window.duelstar.lines);
+  assert.strictEqual(lines.length, 1, `lines: ${JSON.stringify(lines)}`);
+  assert.match(lines[0], /^ERROR: Net: The two games disagree at frame \d+ \(checksum [0-9a-f]{16} here, [0-9a-f]{16} there\); this game's state is in the browser's console$/);
+  assert.ok(red.consoleLines.some((line) => /^step \d+ winner \d+ checksum [0-9a-f]{16}/.test(line)),
+    'the state is in the console');
+  assert.ok(red.consoleLines.some((line) => /^blue shot 0 direction/.test(line)), 'down to the shots');
+  await blue.page.waitForFunction(() => window.duelstar.ended, null, { timeout: LEFT_TIMEOUT });
+  const told = await blue.page.evaluate(() => window.duelstar.lines);
+  assert.strictEqual(told[0], `The other game stopped: ${lines[0]}`);
+  assert.strictEqual(await red.page.evaluate(() => window.duelstar.exitStatus), 1);
+  await red.close();
+  await blue.close();
 });
