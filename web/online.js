@@ -15,6 +15,13 @@
   const CODE_LETTERS = 'ABCDEFGHJKLMNPQRSTUVWXYZ23456789';
   const CODE_LENGTH = 6;
   const GONE_GRACE = 250; // ms the last word has to leave before the link closes
+  // What shows over the game until the match starts; the link to send only
+  // while the room waits for its second player.
+  const BEFORE = {
+    joining: (code) => `Joining room ${code}…`,
+    waiting: () => 'Waiting for the other player. Send them this link:',
+    connecting: () => 'Linking with the other player…',
+  };
   const REFUSED = {
     full: (code) => `Room ${code} is full: it already has its two players.`,
     'bad room': (code) => `There is no room "${code}": a room's code is 4 to 8 letters and digits.`,
@@ -45,7 +52,7 @@
     const net = window.duelstarNet = {
       room: code, side: null, state: link.state, path: null, ping: null, round: 0,
       frames: 0, rollbacks: 0, framesRolledBack: 0, deepest: 0, stalls: 0,
-      results: [], firstFrameAt: null, gone: false, peerLine: null,
+      results: [], linkedAt: null, firstFrameAt: null, gone: false, peerLine: null,
     };
     const inbox = [];
     let running = false; // the game runs, and says itself if the other goes
@@ -56,6 +63,7 @@
     const status = document.getElementById('online');
     const waiting = document.getElementById('waiting');
     const address = document.getElementById('room-link');
+    const copy = document.getElementById('copy-link');
     address.value = roomAddress(code);
 
     function show() {
@@ -66,7 +74,9 @@
       }
       status.textContent = `Room ${code}${side} · ${how}`;
       status.hidden = false;
-      waiting.hidden = !['joining', 'waiting', 'connecting'].includes(net.state) || net.gone;
+      waiting.hidden = !BEFORE[net.state] || net.gone;
+      if (!waiting.hidden) document.getElementById('waiting-text').textContent = BEFORE[net.state](code);
+      address.hidden = copy.hidden = net.state !== 'waiting';
     }
 
     function sendTagged(tag, body) {
@@ -99,8 +109,11 @@
       if (!net.peerLine) page.showLine('The other player left');
       page.finish(null);
       if (waking) {
+        // The end already shows: its button now offers a new room.
         const wake = waking;
         waking = null;
+        page.again.textContent = 'New room';
+        page.again.disabled = false;
         wake(false);
       }
     }
@@ -109,6 +122,7 @@
       link.onchange = () => {
         const was = net.state;
         Object.assign(net, { state: link.state, side: link.side, path: link.path, ping: link.ping });
+        if (link.state === 'linked' && net.linkedAt === null) net.linkedAt = performance.now();
         show();
         if (link.state === 'waiting' && link.side && was === 'joining') {
           // The one who made the room flies RED and waits for the other.
@@ -121,6 +135,8 @@
         }
       };
     });
+
+    show();
 
     link.onbytes = (frame) => {
       const body = frame.subarray(2);
@@ -175,7 +191,7 @@
       },
     };
 
-    document.getElementById('copy-link').addEventListener('click', () => {
+    copy.addEventListener('click', () => {
       address.select();
       if (navigator.clipboard && window.isSecureContext) {
         navigator.clipboard.writeText(address.value).catch(() => {});

@@ -111,7 +111,8 @@ async function playMatch(code, query = '', relayed = false) {
 }
 
 function report(name, net) {
-  console.log(`# ${name}: first frame ${net.firstFrameAt.toFixed(0)} ms after opening the link, ` +
+  console.log(`# ${name}: linked ${net.linkedAt.toFixed(0)} ms and first frame ` +
+    `${net.firstFrameAt.toFixed(0)} ms after opening the link, ` +
     `ping ${net.ping === null ? '-' : net.ping.toFixed(1)} ms, ${net.frames} frames, ` +
     `${net.rollbacks} rollbacks (${net.framesRolledBack} frames, deepest ${net.deepest}), ` +
     `${net.stalls} stalls`);
@@ -135,8 +136,13 @@ test('a whole match over the direct channel ends alike on both pages; a rematch 
     await page.waitForFunction(() => window.duelstarNet.round === 1 && !window.duelstar.ended);
   }
   console.log(`# rematch: ${await results([red, blue], 2)}`);
-  await red.close();
+
+  // Gone while the other waits at the end: said there, and a new room offered.
   await blue.close();
+  await red.page.waitForFunction(() => window.duelstar.lines.includes('The other player left'),
+    null, { timeout: LEFT_TIMEOUT });
+  assert.strictEqual(await red.page.locator('#again').innerText(), 'New room');
+  await red.close();
 });
 
 test('a whole match through the relay ends alike on both pages', async () => {
@@ -184,6 +190,31 @@ test('a third page hears the room is full; a page closed mid-match is heard of w
   assert.match(await red.page.evaluate(() => window.duelstarNet.room), /^[A-Z0-9]{6}$/);
   await third.close();
   await red.close();
+});
+
+test('Play online makes a room and shows its link, with a copy button; the link opened elsewhere joins it', async () => {
+  const context = await browser.newContext();
+  await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+  const maker = await context.newPage();
+  await maker.goto(`http://127.0.0.1:${PORT}/`);
+  await maker.click('#online-play');
+  await maker.waitForFunction(() => window.duelstarNet && window.duelstarNet.state === 'waiting');
+  assert.ok(await maker.locator('#room-link').isVisible());
+  const link = await maker.locator('#room-link').inputValue();
+  assert.strictEqual(link, maker.url());
+  assert.match(link, /\?room=[A-Z0-9]{6}$/);
+  await maker.click('#copy-link');
+  assert.strictEqual(await maker.evaluate(() => navigator.clipboard.readText()), link);
+
+  const other = await browser.newContext();
+  const joiner = await other.newPage();
+  await joiner.goto(link);
+  assert.deepStrictEqual([await linked(maker), await linked(joiner)],
+    [{ side: 'red', path: 'direct' }, { side: 'blue', path: 'direct' }]);
+  assert.ok(await maker.locator('#waiting').isHidden(), 'the link goes once the match starts');
+  assert.ok(await joiner.locator('#online-play').isHidden(), 'no second room from a room');
+  await context.close();
+  await other.close();
 });
 
 // Flips a bit of every checksum this page's game sends: the other game must
