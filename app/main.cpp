@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
         Report().Error("main()", SDL_GetError());
     }
     std::atexit(SDL_Quit);
+    BoundExit();
     IgnoreUnreadEvents();
     pads.Open();
     SDL_WM_SetCaption(CAPTION, CAPTION);

@@ -163,6 +163,7 @@ int main(int argc, char** argv) {
     gfx.Init(SUBSYSTEM_SDL);
     SFX sfx;
     sfx.Init();
+    sfx.AwaitDevice();
     if (!sfx.IsOpen()) {
         std::fprintf(stderr, "no disk audio device: %s\n", SDL_GetError());
         return EXIT_FAILURE;

@@ -1,7 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "Gamepads.h"
 
+#include <cstdlib>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace {
+
+// Where the player may name one more pad for SDL to open.
+constexpr const char* DEVICE_VARIABLE = "SDL_JOYSTICK_DEVICE";
+constexpr unsigned INPUT_MAJOR = 13; // Linux's device number of the input kind
 
 constexpr int FIRE_BUTTONS = 4; // buttons 0 to 3 fire
 constexpr int STICK_X_AXIS = 0; // the left stick on SDL's axis numbering
@@ -13,7 +21,19 @@ const ShipCommands SEAT_COMMANDS[MAX_PADS] = {RED_COMMANDS, BLUE_COMMANDS};
 
 } // namespace
 
+bool Gamepads::IsInputDevice(const char* path) {
+    // stat never opens the file, so a pipe with no writer cannot block here.
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISCHR(info.st_mode) && major(info.st_rdev) == INPUT_MAJOR;
+}
+
 void Gamepads::Open() {
+    // Classic SDL 1.2 reads /dev/zero as an endless stream of events, and both
+    // SDLs wait for good to open a pipe no one writes to.
+    const char* named = std::getenv(DEVICE_VARIABLE);
+    if (named != nullptr && !IsInputDevice(named)) {
+        unsetenv(DEVICE_VARIABLE);
+    }
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
         return;
     }

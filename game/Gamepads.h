@@ -14,8 +14,15 @@ class Gamepads {
   public:
     // Starts SDL's joystick part and opens the pads present now, in SDL's
     // order, until both seats are taken. SDL 1.2 hears of no pad plugged in
-    // later. Without a joystick part the keyboard plays alone.
+    // later. Without a joystick part the keyboard plays alone. A device the
+    // player names in SDL_JOYSTICK_DEVICE that is not an input device is left
+    // out first, so that SDL never reads or blocks on it.
     void Open();
+
+    // True when path is one of Linux's input devices (a character device of
+    // the input kind, as /dev/input/js0 and /dev/input/event3): not a pipe,
+    // a file, a folder or another kind of device such as /dev/zero.
+    static bool IsInputDevice(const char* path);
 
     // Seats the pad with SDL's index device in the next free seat (RED's
     // first); false when both are taken.

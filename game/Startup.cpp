@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,6 +18,10 @@ constexpr const char* DRIVER_VARIABLE = "SDL_VIDEODRIVER";
 constexpr const char* WHERE = "main()";
 constexpr const char* NO_DISPLAY = "No graphical display; set DISPLAY";
 constexpr const char* NO_NULL_DEVICE = "Cannot open /dev/null for a closed standard descriptor";
+// SDL_Quit closes the window and the sound in well under a tenth of a second.
+constexpr unsigned EXIT_GRACE_SECONDS = 1;
+// Written from a signal handler, so made whole beforehand (Report's format).
+constexpr const char* EXIT_STUCK = "ERROR: main(): The display went away\n";
 
 struct ScreenDriver {
     const char* name;
@@ -95,6 +100,30 @@ void StartOnAScreen() {
     Report().Error(WHERE, NO_DISPLAY);
 }
 
+volatile std::sig_atomic_t exitStatus = 0;
+
+void EndStuckExit(int /*signal*/) {
+    const ssize_t written = write(STDOUT_FILENO, EXIT_STUCK, std::strlen(EXIT_STUCK));
+    static_cast<void>(written); // nothing more can be done about a lost line
+    _exit(exitStatus);
+}
+
+// Runs at the exit before SDL_Quit, with the exit's status.
+void ArmExitBound(int status, void* /*unused*/) {
+    exitStatus = status;
+    struct sigaction stuck {};
+    stuck.sa_handler = EndStuckExit;
+    sigemptyset(&stuck.sa_mask);
+    // With the X server gone, Xlib under SDL 2 may also abort in SDL_Quit.
+    sigaction(SIGALRM, &stuck, nullptr);
+    sigaction(SIGABRT, &stuck, nullptr);
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    pthread_sigmask(SIG_UNBLOCK, &alarm, nullptr);
+    ::alarm(EXIT_GRACE_SECONDS);
+}
+
 // The only events PollInput reads: keys, quit requests and the gamepads'
 // d-pads, sticks and buttons (Gamepads).
 bool IsRead(int type) {
@@ -113,6 +142,8 @@ void PrepareStartup() {
     EndOnHangup();
     StartOnAScreen();
 }
+
+void BoundExit() { on_exit(ArmExitBound, nullptr); }
 
 void IgnoreUnreadEvents() {
     for (int type = SDL_NOEVENT + 1; type < SDL_NUMEVENTS; ++type) {

@@ -22,6 +22,15 @@
 //   driver the player names is left for SDL_Init to start or refuse.
 void PrepareStartup();
 
+// Call right after std::atexit(SDL_Quit), so that it runs first at the exit.
+// Bounds how long the exit may take to EXIT_GRACE_SECONDS: past it, or when
+// the exit aborts, the game prints "ERROR: main(): The display went away" and
+// ends with the exit's own status. When the X server dies or the window is
+// killed, Xlib ends the game with status 1 from inside a frame, and on
+// sdl12-compat SDL_Quit then spins for good in SDL 2's X11 code, or aborts; a
+// sound start that never finishes must not hold the exit either.
+void BoundExit();
+
 // Call right after SDL_Init, before the window shows. Switches off in SDL
 // every kind of event that PollInput does not read (mouse, window focus and
 // size, joystick balls, ...), so that however many of them come, SDL's event

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 namespace {
@@ -75,6 +76,31 @@ bool ListsACard(const char* cardsList) {
     return found;
 }
 
+// ALSA's library, which SDL loads for its "alsa" driver, and its one call
+// that takes over the library's error printing.
+constexpr const char* ALSA_LIBRARY = "libasound.so.2";
+constexpr const char* ALSA_ERROR_HANDLER_SETTER = "snd_lib_error_set_handler";
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int err,
+                                  const char* format, ...);
+using AlsaErrorHandlerSetter = int (*)(AlsaErrorHandler handler);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Without a card ALSA's library prints some lines of its failures on standard
+// error, which is the game's own. The library stays loaded for SDL, which
+// opens the same one; where it is not installed there is nothing to quiet.
+void QuietAlsa() {
+    void* alsa = dlopen(ALSA_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    if (alsa == nullptr) {
+        return;
+    }
+    auto setHandler =
+        reinterpret_cast<AlsaErrorHandlerSetter>(dlsym(alsa, ALSA_ERROR_HANDLER_SETTER));
+    if (setHandler != nullptr) {
+        setHandler(IgnoreAlsaError);
+    }
+}
+
 } // namespace
 
 int AudioDriversHere(const char* (&names)[MAX_AUDIO_DRIVERS], const char* cardsList) {
@@ -96,6 +122,7 @@ int AudioDriversHere(const char* (&names)[MAX_AUDIO_DRIVERS], const char* cardsL
 }
 
 bool StartAudio() {
+    QuietAlsa();
     if (IsSet(DRIVER_VARIABLE)) {
         return Started();
     }

@@ -22,6 +22,6 @@ int AudioDriversHere(const char* (&names)[MAX_AUDIO_DRIVERS],
 
 // Starts SDL's audio: on the driver the player named in SDL_AUDIODRIVER, as
 // it is, or else on the first of AudioDriversHere that starts. False when
-// none does; the game then plays without sound. Call after SDL's video has
-// started.
+// none does; the game then plays without sound. ALSA's library, when SDL
+// loads it, prints nothing of its own. Call after SDL's video has started.
 bool StartAudio();

@@ -42,6 +42,8 @@ void CheckFile(const char* path) {
 }
 } // namespace
 
+SFX::~SFX() { AwaitDevice(); }
+
 void SFX::Init() {
     if (initialized) {
         Report().Warning("SFX::Init", "Call to SFX::Init while already initialized");
@@ -52,15 +54,35 @@ void SFX::Init() {
         PathOf(file.sound, path);
         CheckFile(path);
     }
-    open = StartAudio() &&
-           Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, OUTPUT_CHANNELS, OUTPUT_BUFFER_FRAMES) == 0;
-    if (open) {
+    initialized = 1;
+#ifdef __EMSCRIPTEN__
+    // The browser's audio starts at once, and its SDL has no threads.
+    StartDevice(this);
+#else
+    // Without a thread the game plays on silently.
+    start = SDL_CreateThread(StartDevice, this);
+#endif
+}
+
+void SFX::AwaitDevice() {
+    if (start != nullptr) {
+        SDL_WaitThread(start, nullptr);
+        start = nullptr;
+    }
+}
+
+int SFX::StartDevice(void* sfx) {
+    SFX& self = *static_cast<SFX*>(sfx);
+    if (StartAudio() &&
+        Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, OUTPUT_CHANNELS, OUTPUT_BUFFER_FRAMES) == 0) {
         Mix_AllocateChannels(MIXER_CHANNELS);
         for (const SoundFile& file : SOUND_FILES) {
-            loadwav(file.sound);
+            self.loadwav(file.sound);
         }
+        // Every chunk is in place before Play sees the device open.
+        self.open = true;
     }
-    initialized = 1;
+    return 0;
 }
 
 void SFX::loadwav(Sound sound) {

@@ -5,7 +5,10 @@
 
 #include "Sounds.h"
 
+#include <atomic>
+
 struct Mix_Chunk;
+struct SDL_Thread;
 
 // The device the game asks for: CD-quality stereo, in buffers short enough
 // that a cue is heard within about 25 ms of its frame.
@@ -21,11 +24,23 @@ constexpr int PAN_FAR = 48;
 class SFX {
   public:
     SFX() = default;
+    SFX(const SFX&) = delete;
+    SFX& operator=(const SFX&) = delete;
+    // Waits for a device start still running, so that it never writes into a
+    // gone object; the game's SFX lives until the process exits.
+    ~SFX();
 
-    // Opens the audio device when one works (else the game plays silently)
-    // and loads every sound of the list; a sound file that is missing or
-    // cannot be read is fatal, device or not. Later calls are refused.
+    // Checks every sound of the list - a sound file that is missing or cannot
+    // be read is fatal, device or not - then opens the audio device and loads
+    // the sounds on a thread of their own: a sound server that never answers
+    // must not hold up the picture, the keys or the exit. Until the device is
+    // open, or when none ever opens, the game plays silently. Later calls are
+    // refused.
     void Init();
+
+    // Waits until the device's start has ended, open or not. For tools and
+    // tests that need the device before they go on; the game never waits.
+    void AwaitDevice();
 
     // Plays a cue placed at x, the screen's x of where it happens (0 is the
     // left edge); while muted, or with no device, it is only counted.
@@ -35,7 +50,7 @@ class SFX {
     void ToggleMute();
 
     bool IsInitialized() const { return initialized != 0; }
-    bool IsOpen() const { return open != 0; }
+    bool IsOpen() const { return open.load(); }
     bool IsMuted() const { return muted != 0; }
     // How many times a cue was given since the start.
     int GetPlayCount(Sound sound) const;
@@ -49,9 +64,12 @@ class SFX {
 
   private:
     void loadwav(Sound sound);
+    static int StartDevice(void* sfx);
 
     unsigned char initialized = 0;
-    unsigned char open = 0;
+    // Set by the start's thread once the device and every sound are ready.
+    std::atomic<bool> open{false};
+    SDL_Thread* start = nullptr;
     unsigned char muted = 0;
     int playCounts[SOUND_COUNT] = {};
     int nextChannel[SOUND_COUNT] = {}; // of the cue's own channels, the one to use next

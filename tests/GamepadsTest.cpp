@@ -7,9 +7,13 @@
 #include "game/Startup.h"
 
 #include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -178,6 +182,55 @@ TEST(PadsOpen, SeatsThePadsPresentAtStart) {
     }
     SDL_Quit();
 }
+
+// What SDL_JOYSTICK_DEVICE may name that is no pad: classic SDL 1.2 reads
+// /dev/zero for ever, and both SDLs wait for good to open a pipe no writer has.
+struct NotAPadCase {
+    const char* name;
+    const char* path; // below a fresh folder when relative
+};
+
+const NotAPadCase NOT_A_PAD[] = {
+    {"DevZero", "/dev/zero"}, {"DevNull", "/dev/null"}, {"Pipe", "pipe"}, {"RegularFile", "file"},
+    {"Folder", "folder"},     {"Missing", "missing"},   {"Empty", ""},
+};
+
+class NotAPad : public ::testing::TestWithParam<NotAPadCase> {};
+
+TEST_P(NotAPad, IsLeftOutBeforeSdlOpensIt) {
+    char name[] = "/tmp/duelstar-pads-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    const std::string folder = name;
+    ASSERT_EQ(mkfifo((folder + "/pipe").c_str(), S_IRUSR | S_IWUSR), 0);
+    ASSERT_EQ(mkdir((folder + "/folder").c_str(), S_IRWXU), 0);
+    std::FILE* file = std::fopen((folder + "/file").c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("not a pad", file);
+    std::fclose(file);
+    const char* path = GetParam().path;
+    const std::string named = path[0] == '/' || path[0] == '\0' ? path : folder + "/" + path;
+
+    EXPECT_FALSE(Gamepads::IsInputDevice(named.c_str()));
+    setenv("SDL_JOYSTICK_DEVICE", named.c_str(), 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    Gamepads pads; // a pipe would block here, and /dev/zero spin in the polls
+    pads.Open();
+    EXPECT_EQ(std::getenv("SDL_JOYSTICK_DEVICE"), nullptr);
+    EXPECT_FALSE(pads.GetSeat(0).inUse);
+    SDL_Event event;
+    for (int poll = 0; poll < 3; ++poll) {
+        SDL_PollEvent(&event);
+    }
+    SDL_Quit();
+    unsetenv("SDL_JOYSTICK_DEVICE");
+    for (const char* made : {"pipe", "folder", "file"}) {
+        remove((folder + "/" + made).c_str());
+    }
+    rmdir(folder.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotAPad, ::testing::ValuesIn(NOT_A_PAD),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PadsOpen, UnreadEventsSwitchedOffLeaveThePadsOn) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();

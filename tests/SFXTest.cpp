@@ -178,6 +178,7 @@ ChildResult WithDevice(const std::function<void(SFX&)>& body) {
         ApplyEnvironment({"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=/dev/null"});
         SFX sfx;
         sfx.Init();
+        sfx.AwaitDevice();
         if (!sfx.IsOpen()) {
             std::printf("no device: %s\n", SDL_GetError());
             return;
@@ -433,6 +434,20 @@ TEST(StartAudio, ANamedDriverIsUsedAsItIsAndAnUnknownOneMeansSilence) {
         std::printf("%d %d", disk, StartAudio());
     });
     EXPECT_EQ(r.out, "1 0");
+    EXPECT_EQ(r.err, "");
+}
+
+// With no card, ALSA's library would print some lines of its failures.
+TEST(StartAudio, TheNamedAlsaDriverWithNoCardIsSilentAndQuiet) {
+    const char* names[MAX_AUDIO_DRIVERS];
+    if (AudioDriversHere(names) > 0) {
+        GTEST_SKIP() << "this machine has a sound card or a sound server";
+    }
+    const ChildResult r = RunInChild([] {
+        ApplyEnvironment({"SDL_AUDIODRIVER=alsa"});
+        std::printf("%d", StartAudio());
+    });
+    EXPECT_EQ(r.out, "0");
     EXPECT_EQ(r.err, "");
 }
 

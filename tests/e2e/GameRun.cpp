@@ -124,6 +124,7 @@ GameRun::GameRun(const XServer& display, const GameRunOptions& how)
                               {"ASAN_OPTIONS=verify_asan_link_order=0",
                                std::string("LD_PRELOAD=") + QUIT_PROBE_LIBRARY});
     }
+    options.setEnv.insert(options.setEnv.end(), how.setEnv.begin(), how.setEnv.end());
     game = std::make_unique<Process>(DUELSTAR_BINARY, how.arguments, options);
     if (!game->Started()) {
         error = "cannot start the game";

@@ -34,6 +34,7 @@ struct GameRunOptions {
     std::string diskAudio;
     bool noSoundDevice = false;         // SDL_AUDIODRIVER names a driver SDL does not have
     std::vector<std::string> arguments; // the game's command line
+    std::vector<std::string> setEnv;    // NAME=value, set last
 };
 
 class GameRun {

@@ -68,6 +68,12 @@ XServer::~XServer() {
     }
 }
 
+void XServer::Kill() {
+    if (server) {
+        server->Stop(SIGKILL, SERVER_STOP_LIMIT);
+    }
+}
+
 bool XServer::Xdotool(const std::vector<std::string>& chain, std::string* output) const {
     ProcessOptions options;
     options.setEnv = {"DISPLAY=" + name};

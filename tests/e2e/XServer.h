@@ -21,6 +21,9 @@ class XServer {
 
     // Runs xdotool on this display with the given command chain (for example
     // {"keydown", "s", "sleep", "0.3", "keyup", "s"}); true when it succeeded.
+    // Kills the server at once, as when a desktop session dies.
+    void Kill();
+
     bool Xdotool(const std::vector<std::string>& chain, std::string* output = nullptr) const;
 
   private:
