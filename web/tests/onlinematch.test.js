@@ -5,7 +5,8 @@
 // the same result, over the direct channel and over the relay; a rematch once
 // both press Play again; a third page told the room is full; a page closed
 // mid-match heard of within 6 s; rollbacks over a link with added delay; a
-// desync ending the match on both pages with the state in the console.
+// desync ending the match on both pages with the state in the console; a
+// room on a static host that has no room service.
 'use strict';
 
 const path = require('node:path');
@@ -13,6 +14,7 @@ const assert = require('node:assert');
 const { spawn } = require('node:child_process');
 const { test, before, after } = require('node:test');
 const { chromium } = require('playwright-core');
+const { serve } = require('./harness.js');
 
 const CHROMIUM = process.env.DUELSTAR_CHROMIUM || '/usr/bin/chromium';
 const SITE = process.env.DUELSTAR_WEB_BUILD || path.join(__dirname, '..', '..', 'build-web', 'site');
@@ -215,6 +217,19 @@ test('Play online makes a room and shows its link, with a copy button; the link 
   assert.ok(await joiner.locator('#online-play').isHidden(), 'no second room from a room');
   await context.close();
   await other.close();
+});
+
+test('on a static host without the room service, a room says so and offers a new one', async () => {
+  const plain = await serve();
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.goto(`${plain.url}?room=STATIC`);
+  await page.waitForFunction(() => window.duelstar.ended, null, { timeout: LINK_TIMEOUT });
+  assert.deepStrictEqual(await page.evaluate(() => window.duelstar.lines),
+    ['The room service cannot be reached.']);
+  assert.strictEqual(await page.locator('#again').innerText(), 'New room');
+  await context.close();
+  plain.close();
 });
 
 // Flips a bit of every checksum this page's game sends: the other game must
