@@ -65,6 +65,11 @@
     const address = document.getElementById('room-link');
     const copy = document.getElementById('copy-link');
     address.value = roomAddress(code);
+    // Online, every key set, pad and finger steers this player's one ship.
+    document.getElementById('keys-hint').textContent =
+      'Your ship: t g f h or the cursor keys, fire s or RETURN · p screenshot · m sound · ESC leaves';
+    document.getElementById('touch-hint').textContent =
+      'Hold a finger anywhere on the game: your ship flies to it and fires while you hold.';
 
     function show() {
       const side = net.side ? ` · you fly ${net.side.toUpperCase()}` : '';

@@ -215,6 +215,7 @@ test('Play online makes a room and shows its link, with a copy button; the link 
     [{ side: 'red', path: 'direct' }, { side: 'blue', path: 'direct' }]);
   assert.ok(await maker.locator('#waiting').isHidden(), 'the link goes once the match starts');
   assert.ok(await joiner.locator('#online-play').isHidden(), 'no second room from a room');
+  assert.match(await joiner.locator('#keys-hint').innerText(), /^Your ship: /);
   await context.close();
   await other.close();
 });
