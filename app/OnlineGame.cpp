@@ -1,17 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "OnlineGame.h"
 
+#include "../game/Fingers.h"
 #include "../game/Gamepads.h"
 #include "../game/KeyState.h"
 #include "../game/Keyboard.h"
 #include "../game/Match.h"
 #include "../game/Report.h"
+#include "../game/Touch.h"
 #include "../gfx/GFX.h"
-#include "../net/EnetLink.h"
 #include "../net/Packet.h"
 #include "../net/Session.h"
 #include "../sfx/Cue.h"
 #include "../sfx/SFX.h"
+
+// The same match over either link: ENet on the desktop, the page's data
+// channel or relay in the browser.
+#ifdef __EMSCRIPTEN__
+#include "web/WebLink.h"
+using Link = WebLink;
+#else
+#include "../net/EnetLink.h"
+using Link = EnetLink;
+#endif
 
 #include <SDL.h>
 #include <cstdio>
@@ -29,7 +40,6 @@ constexpr double TIME_SYNC_SLACK = 0.1; // frames
 constexpr Uint32 TIME_SYNC_BRAKE = 1;   // ms added to each frame while ahead
 constexpr int CAPTION_SIZE = 320;       // bytes: room for the longest host name
 constexpr int WHY_SIZE = 384;           // bytes
-constexpr int FILE_NAME_SIZE = 64;      // bytes
 // The other player unheard for this long has gone: their machine or network
 // died without a word.
 constexpr Uint32 SILENCE_LIMIT = 5000; // ms
@@ -37,7 +47,7 @@ constexpr double MS_PER_FRAME = double(MS_PER_SECOND) / double(STEPS_PER_SECOND)
 
 // What the exit handler needs: the link to say goodbye on, and the figures
 // the test aid writes.
-EnetLink* openLink = nullptr;
+Link* openLink = nullptr;
 const Session* playedSession = nullptr;
 Uint32 bytesSent = 0;
 Uint32 bytesReceived = 0;
@@ -117,11 +127,7 @@ class ScriptedPilot {
 void SetCaption(const char* text) { SDL_WM_SetCaption(text, text); }
 
 // Writes the state a desync was found in, for the bug report.
-void WriteDesyncState(const char* path, const MatchState& state, Uint64 checksum) {
-    std::FILE* file = std::fopen(path, "w");
-    if (file == nullptr) {
-        return;
-    }
+void WriteDesyncState(std::FILE* file, const MatchState& state, Uint64 checksum) {
     std::fprintf(file, "step %u winner %d checksum %016llx banner %a\n", state.step, state.winner,
                  static_cast<unsigned long long>(checksum), double(state.scroller.GetOffset()));
     const Player* players[] = {&state.red, &state.blue};
@@ -138,13 +144,24 @@ void WriteDesyncState(const char* path, const MatchState& state, Uint64 checksum
                          laser.IsEnabled() ? "flying" : "free");
         }
     }
-    std::fclose(file);
 }
 
 [[noreturn]] void Desync(const Session& session) {
+#ifdef __EMSCRIPTEN__
+    // A page's files are gone with it: the state goes to the browser's console.
+    const char* path = "the browser's console";
+    WriteDesyncState(stderr, session.GetCheckedState(), session.GetFaultLocalChecksum());
+    std::fflush(stderr);
+#else
+    constexpr int FILE_NAME_SIZE = 64; // bytes
     char path[FILE_NAME_SIZE];
     std::snprintf(path, sizeof path, "duelstar-desync-%u.txt", session.GetFaultFrame());
-    WriteDesyncState(path, session.GetCheckedState(), session.GetFaultLocalChecksum());
+    std::FILE* file = std::fopen(path, "w");
+    if (file != nullptr) {
+        WriteDesyncState(file, session.GetCheckedState(), session.GetFaultLocalChecksum());
+        std::fclose(file);
+    }
+#endif
     char why[WHY_SIZE];
     std::snprintf(why, sizeof why,
                   "The two games disagree at frame %u (checksum %016llx here, %016llx there); "
@@ -181,7 +198,8 @@ class OnlineMatch {
     }
     void PlayConfirmedEvents();
     void TakeLocalKeys();
-    [[noreturn]] void End();
+    void PlayMatch();
+    void End();
 
     const Options& options;
     GFX& gfx;
@@ -189,8 +207,9 @@ class OnlineMatch {
     KeyState& keys;
     Gamepads& pads;
     Controls& controls;
-    EnetLink link;
+    Link link;
     Session session;
+    int side = RED;
     Uint32 peerHas = 0;            // frames of our commands the other machine holds
     Uint32 remoteFramesPlayed = 0; // as its last packet said
     int remoteAdvantage = 0;       // frames, as its last packet said
@@ -201,6 +220,17 @@ class OnlineMatch {
 
 void OnlineMatch::TakeLocalKeys() {
     PollInput(keys, pads, controls);
+    // A finger anywhere on the screen steers this machine's one ship.
+    Fingers fingers;
+    ReadFingers(fingers);
+    Finger& mine = side == RED ? fingers.red : fingers.blue;
+    const Finger& other = side == RED ? fingers.blue : fingers.red;
+    if (!mine.down) {
+        mine = other;
+    }
+    (side == RED ? fingers.blue : fingers.red).down = false;
+    const MatchState& state = session.GetState();
+    SteerToFingers(fingers, state.red, state.blue, controls);
     if (controls.mute) {
         sfx.ToggleMute();
         controls.mute = false;
@@ -209,7 +239,6 @@ void OnlineMatch::TakeLocalKeys() {
 
 void OnlineMatch::Connect() {
     char why[WHY_SIZE];
-    char caption[CAPTION_SIZE];
     const bool hosting = options.role == NetRole::HOST;
     const bool ok = hosting ? link.Host(Uint16(options.port), options.delay, why, sizeof why)
                             : link.Join(options.peerName, Uint16(options.port), why, sizeof why);
@@ -218,6 +247,9 @@ void OnlineMatch::Connect() {
     }
     openLink = &link;
     std::atexit(LeaveOnExit);
+#ifndef __EMSCRIPTEN__
+    // The page names its room itself.
+    char caption[CAPTION_SIZE];
     if (hosting) {
         std::snprintf(caption, sizeof caption, "Duelstar - waiting for a player on port %d",
                       options.port);
@@ -226,6 +258,7 @@ void OnlineMatch::Connect() {
                       options.port);
     }
     SetCaption(caption);
+#endif
     MatchState waiting;
     StartMatchState(waiting);
     while (!link.IsConnected()) {
@@ -246,8 +279,12 @@ void OnlineMatch::Connect() {
             Fail(why);
         }
         if (event == LinkEvent::LEFT || event == LinkEvent::SILENT) {
+#ifdef __EMSCRIPTEN__
+            Fail("The other player left");
+#else
             std::snprintf(why, sizeof why, "No answer from %s:%d", options.peerName, options.port);
             Fail(why);
+#endif
         }
         gfx.Draw(waiting.red, waiting.blue, waiting.scroller, controls.screenshot);
         controls.Clear();
@@ -349,14 +386,14 @@ void OnlineMatch::End() {
         SDL_Delay(Uint32(MS_PER_FRAME));
     }
     ReportResult(state.red, state.blue, winner, fps);
-    std::exit(WIN_EXIT_STATUS);
 }
 
-void OnlineMatch::Play() {
-    Connect();
-    const int side = options.role == NetRole::HOST ? RED : BLUE;
+void OnlineMatch::PlayMatch() {
     session.Start(side, link.GetDelay());
-    playedSession = &session;
+    peerHas = 0;
+    remoteFramesPlayed = 0;
+    remoteAdvantage = 0;
+    drawn = 0;
     const char* script = std::getenv("DUELSTAR_NET_SCRIPT");
     ScriptedPilot pilot(script == nullptr ? 0u : unsigned(std::strtoul(script, nullptr, 10)));
     playStart = SDL_GetTicks();
@@ -393,6 +430,7 @@ void OnlineMatch::Play() {
         }
         if (session.GetConfirmedWinner() != 0) {
             End();
+            return;
         }
         const MatchState& state = session.GetState();
         gfx.Draw(state.red, state.blue, state.scroller, controls.screenshot);
@@ -402,9 +440,22 @@ void OnlineMatch::Play() {
             std::snprintf(caption, sizeof caption, "Duelstar - online, %s, ping %u ms",
                           side == RED ? "you fly RED" : "you fly BLUE", link.GetRoundTrip());
             SetCaption(caption);
+            link.ShowFigures(session);
             nextCaption = now + CAPTION_PERIOD;
         }
     }
+}
+
+void OnlineMatch::Play() {
+    side = options.role == NetRole::HOST ? RED : BLUE;
+    Connect();
+    playedSession = &session;
+    // The desktop plays one match; a page plays again once both players ask.
+    do {
+        PlayMatch();
+        link.ShowFigures(session);
+    } while (link.AwaitRematch());
+    std::exit(WIN_EXIT_STATUS);
 }
 
 } // namespace

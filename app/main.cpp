@@ -116,11 +116,9 @@ int main(int argc, char** argv) {
     sfx.Init();
     SendCuesTo(&sfx);
 
-#ifndef __EMSCRIPTEN__
     if (options.role != NetRole::OFFLINE) {
         PlayOnline(options, gfx, sfx, keys, pads, controls);
     }
-#endif
     PlaceForDuel(red, blue);
 
     // Both pilots are always there, flying only when asked to; each has dice

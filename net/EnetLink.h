@@ -4,22 +4,15 @@
 // and unsequenced, since every one repeats what the last may have lost.
 #pragma once
 
+#include "LinkEvent.h"
+
 #include <SDL_types.h>
 
+class Session;
 struct _ENetHost;
 struct _ENetPeer;
 
 constexpr Uint16 DEFAULT_NET_PORT = 7117;
-
-enum class LinkEvent {
-    NONE,      // nothing arrived
-    CONNECTED, // the other player is there (joiner: the host has said hello)
-    PACKET,    // a frame's packet
-    LEFT,      // the other player quit or closed the game
-    SILENT,    // nothing heard for the timeout
-    VERSION,   // the other game speaks another protocol; GetRemoteProtocol says which
-    FULL,      // the host already has its other player
-};
 
 class EnetLink {
   public:
@@ -48,6 +41,11 @@ class EnetLink {
     Uint32 GetRemoteProtocol() const { return remoteProtocol; }
     // ENet's smoothed round trip, ms.
     Uint32 GetRoundTrip() const;
+
+    // The desktop plays one match a run, and writes its figures at exit
+    // (DUELSTAR_NET_STATS): nothing to show or wait for between matches.
+    void ShowFigures(const Session& /*session*/) const {}
+    bool AwaitRematch() { return false; }
 
   private:
     _ENetHost* host = nullptr;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // WebPlatform: what the browser's page supplies to the platform layer - the
 // frame hand-over, a clock of visible time, downloads, the sounds' decoding,
-// the sound switch, and the gamepads and fingers held (platform.js).
+// the sound switch, the gamepads and fingers held, and the online link
+// (platform.js, online.js).
 #pragma once
 
 struct Mix_Chunk;
@@ -38,4 +39,23 @@ void ReadPads(int* seats);
 // TOUCH_FIELDS numbers - 1 if held, else 0, then x and y in the game's pixels.
 constexpr int TOUCH_FIELDS = 3;
 void ReadTouches(float* fingers);
+
+// ---- The online link, which the page holds (window.duelstarOnline). ----
+
+// What OnlineTake returns when nothing waits, and when the other page has gone.
+constexpr int ONLINE_NOTHING = -1;
+constexpr int ONLINE_GONE = -2;
+// Copies the oldest packet the page holds into bytes (capacity bytes; a longer
+// one is dropped) and returns its length, or one of the two above.
+int OnlineTake(unsigned char* bytes, int capacity);
+void OnlineSend(const unsigned char* bytes, int size);
+void OnlineLeave(void);
+// 1 once the two pages are linked, else 0.
+int OnlineLinked(void);
+// ms, the last round trip the page measured; 0 before the first.
+int OnlinePing(void);
+void OnlineFigures(int frames, int rollbacks, int framesRolledBack, int deepest, int stalls);
+// Shows the result's offer to play again and returns once both players took
+// it (1), or the other page has gone (0).
+int OnlineRematch(void);
 }

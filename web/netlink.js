@@ -14,7 +14,9 @@
   const ENDED = ['closed', 'left', 'full', 'bad room', 'too many rooms', 'busy'];
 
   // Joins room code; options.rtc replaces the RTCConfiguration (the room
-  // service's STUN/TURN servers otherwise), options.url the service's address.
+  // service's STUN/TURN servers otherwise), options.url the service's address,
+  // and options.lag (ms) holds back every frame that arrives, as a longer
+  // trip would (for trying the rollbacks on a fast network).
   // The link's state: joining, waiting (alone in the room), connecting, linked,
   // full, bad room, left (the other player went), closed.
   function join(code, options = {}) {
@@ -75,6 +77,11 @@
       }
     }
 
+    function arrive(buffer) {
+      if (options.lag > 0) setTimeout(() => receive(buffer), options.lag);
+      else receive(buffer);
+    }
+
     function linked(path) {
       clearTimeout(relayTimer);
       const first = link.state !== 'linked';
@@ -96,7 +103,7 @@
       });
       channel.binaryType = 'arraybuffer';
       channel.onopen = () => linked('direct');
-      channel.onmessage = (event) => receive(event.data);
+      channel.onmessage = (event) => arrive(event.data);
       peer.onicecandidate = (event) => {
         if (event.candidate) signal({ candidate: event.candidate.toJSON() });
       };
@@ -152,7 +159,7 @@
     }
 
     socket.onmessage = (event) => {
-      if (typeof event.data !== 'string') receive(event.data);
+      if (typeof event.data !== 'string') arrive(event.data);
       else onMessage(JSON.parse(event.data));
     };
     socket.onclose = () => finish('closed');

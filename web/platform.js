@@ -314,4 +314,45 @@ mergeInto(LibraryManager.library, {
     SDL.audios.push(sound);
     return SDL.audios.length - 1;
   },
+
+  // The online link (WebLink.cpp), kept by the page's online.js as
+  // window.duelstarOnline; a page without it is never online.
+  OnlineTake: function(out, capacity) {
+    var online = window['duelstarOnline'];
+    for (;;) {
+      var bytes = online.take();
+      if (bytes === null) return online.gone() ? -2 /* ONLINE_GONE */ : -1 /* ONLINE_NOTHING */;
+      if (bytes.length > capacity) continue;
+      HEAPU8.set(bytes, out);
+      return bytes.length;
+    }
+  },
+
+  OnlineSend: function(bytes, size) {
+    window['duelstarOnline'].send(HEAPU8.slice(bytes, bytes + size));
+  },
+
+  OnlineLeave: function() {
+    window['duelstarOnline'].leave();
+  },
+
+  OnlineLinked: function() {
+    return window['duelstarOnline'].linked() ? 1 : 0;
+  },
+
+  OnlinePing: function() {
+    return Math.round(window['duelstarOnline'].ping() || 0);
+  },
+
+  OnlineFigures: function(frames, rollbacks, framesRolledBack, deepest, stalls) {
+    window['duelstarOnline'].figures({frames: frames, rollbacks: rollbacks,
+                                      framesRolledBack: framesRolledBack, deepest: deepest,
+                                      stalls: stalls});
+  },
+
+  OnlineRematch: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      window['duelstarOnline'].rematch(function(again) { wakeUp(again ? 1 : 0); });
+    });
+  },
 });
