@@ -85,15 +85,17 @@ int SFX::StartDevice(void* sfx) {
     return 0;
 }
 
+// Runs on the sound's own thread, which must never end the game under the
+// main loop's feet: every file passed its check before the match began, so one
+// the mixer cannot load now (swapped or changed since) leaves only that cue
+// silent, as a missing device leaves them all.
 void SFX::loadwav(Sound sound) {
     char path[PATH_SIZE];
     PathOf(sound, path);
+    const char* why = nullptr;
+    SDL_RWops* file = OpenRegularFile(path, why);
     // The mixer closes the file itself.
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(OpenSound(path), 1);
-    if (chunk == nullptr) {
-        Refuse(path, Mix_GetError());
-    }
-    chunks[int(sound)] = chunk;
+    chunks[int(sound)] = file == nullptr ? nullptr : Mix_LoadWAV_RW(file, 1);
 }
 
 void SFX::Pan(float x, int& left, int& right) {
@@ -117,7 +119,7 @@ void SFX::Play(Sound sound, float x) {
     }
     playCounts[i] += 1;
     Pan(x, lastLeft, lastRight);
-    if (!open || muted) {
+    if (!open || muted || chunks[i] == nullptr) {
         return;
     }
     // The oldest of the cue's own channels makes way; no other cue's ever does.

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // FlipSignal: preloaded into the game under test, it lets each SDL_Flip
-// through and, once the loading picture and a few frames have been shown,
-// writes one byte to the descriptor named by FLIP_SIGNAL_FD. The test then
-// knows the game is in its main loop without watching the clock.
+// through and writes to the descriptor named by FLIP_SIGNAL_FD one byte when
+// the loading picture shows and another once a few frames have followed. The
+// test then knows whether the screen changed and when the game is in its main
+// loop, without watching the clock.
 #include <SDL.h>
 
 #include <cstdlib>
@@ -12,6 +13,16 @@
 namespace {
 // The loading picture, then three whole frames.
 constexpr int FLIPS_BEFORE_SIGNAL = 4;
+constexpr char LOADING_MARK = 'l'; // the first flip: the screen has changed
+constexpr char PLAYING_MARK = 'f';
+
+void Mark(char mark) {
+    if (const char* fd = std::getenv("FLIP_SIGNAL_FD")) {
+        if (write(std::atoi(fd), &mark, 1) != 1) {
+            _exit(EXIT_FAILURE);
+        }
+    }
+}
 } // namespace
 
 extern "C" int SDL_Flip(SDL_Surface* screen) {
@@ -19,13 +30,11 @@ extern "C" int SDL_Flip(SDL_Surface* screen) {
     static const Flip real = reinterpret_cast<Flip>(dlsym(RTLD_NEXT, "SDL_Flip"));
     static int flips = 0;
     const int result = real(screen);
-    if (++flips == FLIPS_BEFORE_SIGNAL) {
-        if (const char* fd = std::getenv("FLIP_SIGNAL_FD")) {
-            const char mark = 'f';
-            if (write(std::atoi(fd), &mark, 1) != 1) {
-                _exit(EXIT_FAILURE);
-            }
-        }
+    ++flips;
+    if (flips == 1) {
+        Mark(LOADING_MARK);
+    } else if (flips == FLIPS_BEFORE_SIGNAL) {
+        Mark(PLAYING_MARK);
     }
     return result;
 }
