@@ -18,8 +18,9 @@ constexpr const char* DRIVER_VARIABLE = "SDL_VIDEODRIVER";
 constexpr const char* WHERE = "main()";
 constexpr const char* NO_DISPLAY = "No graphical display; set DISPLAY";
 constexpr const char* NO_NULL_DEVICE = "Cannot open /dev/null for a closed standard descriptor";
-// SDL_Quit closes the window and the sound in well under a tenth of a second.
-constexpr unsigned EXIT_GRACE_SECONDS = 1;
+// SDL_Quit closes the window and the sound in well under a tenth of a second,
+// and in over a second on a heavily loaded machine.
+constexpr unsigned EXIT_GRACE_SECONDS = 2;
 // Written from a signal handler, so made whole beforehand (Report's format).
 constexpr const char* EXIT_STUCK = "ERROR: main(): The display went away\n";
 
@@ -102,9 +103,14 @@ void StartOnAScreen() {
 
 volatile std::sig_atomic_t exitStatus = 0;
 
+// A quit the player asked for, a result line or an error line already says
+// how the game ended; only an exit that came without a word (Xlib's, when the
+// display has gone) is named.
 void EndStuckExit(int /*signal*/) {
-    const ssize_t written = write(STDOUT_FILENO, EXIT_STUCK, std::strlen(EXIT_STUCK));
-    static_cast<void>(written); // nothing more can be done about a lost line
+    if (exitStatus != 0 && !Report::ErrorWritten()) {
+        const ssize_t written = write(STDOUT_FILENO, EXIT_STUCK, std::strlen(EXIT_STUCK));
+        static_cast<void>(written); // nothing more can be done about a lost line
+    }
     _exit(exitStatus);
 }
 

@@ -24,8 +24,9 @@ void PrepareStartup();
 
 // Call right after std::atexit(SDL_Quit), so that it runs first at the exit.
 // Bounds how long the exit may take to EXIT_GRACE_SECONDS: past it, or when
-// the exit aborts, the game prints "ERROR: main(): The display went away" and
-// ends with the exit's own status. When the X server dies or the window is
+// the exit aborts, the game ends with the exit's own status, and prints
+// "ERROR: main(): The display went away" when that exit came with no line of
+// its own and a failing status. When the X server dies or the window is
 // killed, Xlib ends the game with status 1 from inside a frame, and on
 // sdl12-compat SDL_Quit then spins for good in SDL 2's X11 code, or aborts; a
 // sound start that never finishes must not hold the exit either.

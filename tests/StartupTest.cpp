@@ -5,6 +5,7 @@
 #include "game/Startup.h"
 #include "ChildProcess.h"
 #include "FakeVideo.h"
+#include "game/Report.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -178,6 +179,45 @@ INSTANTIATE_TEST_SUITE_P(Cases, ClosedDescriptors,
                                            ClosedCase{"Input", {0}}, ClosedCase{"Error", {2}},
                                            ClosedCase{"InputAndError", {0, 2}},
                                            ClosedCase{"All", {0, 1, 2}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// An exit whose shutdown breaks down (here SDL_Quit's stand-in aborts, as SDL
+// 2's X11 code does with the X server gone) still ends with the exit's own
+// status, and names the lost display only when nothing else said why.
+enum class ExitKind { Quit, ErrorLine, Silent };
+
+struct StuckExitCase {
+    const char* name;
+    ExitKind kind;
+    int status;
+    const char* out;
+};
+
+const StuckExitCase STUCK_EXIT_CASES[] = {
+    {"AQuitSaysNothing", ExitKind::Quit, 0, ""},
+    {"AnErrorLineIsTheOnlyLine", ExitKind::ErrorLine, 1, "ERROR: GFX::loadbmp(): broken\n"},
+    {"AWordlessFailureNamesTheDisplay", ExitKind::Silent, 1,
+     "ERROR: main(): The display went away\n"},
+};
+
+class StuckExit : public ::testing::TestWithParam<StuckExitCase> {};
+
+TEST_P(StuckExit, EndsWithTheExitsStatusAndAtMostOneLine) {
+    const StuckExitCase& c = GetParam();
+    const ChildResult r = RunInChild([&] {
+        std::atexit([] { std::abort(); });
+        BoundExit();
+        if (c.kind == ExitKind::ErrorLine) {
+            Report().Error("GFX::loadbmp()", "broken");
+        }
+        std::exit(c.kind == ExitKind::Quit ? 0 : 1);
+    });
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.out, c.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StuckExit, ::testing::ValuesIn(STUCK_EXIT_CASES),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -158,12 +158,16 @@ test('a whole match through the relay ends alike on both pages', async () => {
 
 test('over a link with added delay the pages roll back, and still agree', async () => {
   const { red, blue } = await playMatch('LAGGED', `&lag=${LAG}`);
+  // The page whose game runs behind may always hold the other's inputs in
+  // time, so the rollbacks are counted over the two.
+  let rollbacks = 0;
   for (const [name, side] of [['red', red], ['blue', blue]]) {
     const net = await figures(side.page);
     report(`lag ${LAG} ms each way, ${name}`, net);
-    assert.ok(net.rollbacks > 0, `rollbacks: ${net.rollbacks}`);
+    rollbacks += net.rollbacks;
     assert.ok(net.ping >= 2 * LAG, `ping ${net.ping} ms with ${LAG} ms held back each way`);
   }
+  assert.ok(rollbacks > 0, `rollbacks on the two pages: ${rollbacks}`);
   await red.close();
   await blue.close();
 });
@@ -258,7 +262,9 @@ test('a desync ends the match on both pages with a clear line, the state in the 
   assert.ok(red.consoleLines.some((line) => /^step \d+ winner \d+ checksum [0-9a-f]{16}/.test(line)),
     'the state is in the console');
   assert.ok(red.consoleLines.some((line) => /^blue shot 0 direction/.test(line)), 'down to the shots');
-  await blue.page.waitForFunction(() => window.duelstar.ended, null, { timeout: LEFT_TIMEOUT });
+  // The other page's own frames must see it: on a loaded machine that is no
+  // leaver's 6 s, and a line lost on the way would show as a leaver below.
+  await blue.page.waitForFunction(() => window.duelstar.ended, null, { timeout: LINK_TIMEOUT });
   const told = await blue.page.evaluate(() => window.duelstar.lines);
   assert.strictEqual(told[0], `The other game stopped: ${lines[0]}`);
   assert.strictEqual(await red.page.evaluate(() => window.duelstar.exitStatus), 1);
