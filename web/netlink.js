@@ -61,8 +61,14 @@
       const frame = new Uint8Array(1 + bytes.length);
       frame[0] = kind;
       frame.set(bytes, 1);
-      if (link.path === 'direct') channel.send(frame);
-      else if (link.path === 'relayed') socket.send(frame);
+      // A channel the other page has just closed throws on send until the room
+      // service's word of it arrives: the frame is lost, as on UDP, and the
+      // game hears of the leaver a moment later.
+      if (link.path === 'direct') {
+        if (channel.readyState === 'open') channel.send(frame);
+      } else if (link.path === 'relayed' && socket.readyState === WebSocket.OPEN) {
+        socket.send(frame);
+      }
     }
 
     // Either path may deliver: the two pages switch paths at slightly different moments.
