@@ -10,7 +10,9 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 constexpr int PATH_SIZE = 256; // bytes, for "sounds/" and a file name of the list
@@ -40,6 +42,25 @@ void CheckFile(const char* path) {
         Refuse(path, SDL_GetError());
     }
 }
+#ifndef __EMSCRIPTEN__
+// How many sound starts have their driver and are opening its device or
+// loading the sounds into it: mostly local work of a moment, unlike a driver's
+// wait on its server (though a device may block too, as the disk driver on a
+// pipe nobody reads).
+std::atomic<int> startsLoading{0};
+// At the exit SDL_Quit must not take the audio apart under such a start, so
+// it is let finish, for no longer than this; a start still waiting on its
+// driver is not waited for.
+constexpr Uint32 LOAD_WAIT_AT_EXIT = 300; // ms
+constexpr Uint32 LOAD_WAIT_STEP = 5;      // ms
+
+void LetLoadsFinish() {
+    const Uint32 since = SDL_GetTicks();
+    while (startsLoading.load() > 0 && SDL_GetTicks() - since < LOAD_WAIT_AT_EXIT) {
+        SDL_Delay(LOAD_WAIT_STEP);
+    }
+}
+#endif
 } // namespace
 
 SFX::~SFX() { AwaitDevice(); }
@@ -59,6 +80,9 @@ void SFX::Init() {
     // The browser's audio starts at once, and its SDL has no threads.
     StartDevice(this);
 #else
+    // Registered after SDL_Quit, so it runs before it.
+    static const bool waitsAtExit = std::atexit(LetLoadsFinish) == 0;
+    static_cast<void>(waitsAtExit);
     // Without a thread the game plays on silently.
     start = SDL_CreateThread(StartDevice, this);
 #endif
@@ -73,8 +97,13 @@ void SFX::AwaitDevice() {
 
 int SFX::StartDevice(void* sfx) {
     SFX& self = *static_cast<SFX*>(sfx);
-    if (StartAudio() &&
-        Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, OUTPUT_CHANNELS, OUTPUT_BUFFER_FRAMES) == 0) {
+    if (!StartAudio()) {
+        return 0;
+    }
+#ifndef __EMSCRIPTEN__
+    startsLoading += 1;
+#endif
+    if (Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, OUTPUT_CHANNELS, OUTPUT_BUFFER_FRAMES) == 0) {
         Mix_AllocateChannels(MIXER_CHANNELS);
         for (const SoundFile& file : SOUND_FILES) {
             self.loadwav(file.sound);
@@ -82,6 +111,9 @@ int SFX::StartDevice(void* sfx) {
         // Every chunk is in place before Play sees the device open.
         self.open = true;
     }
+#ifndef __EMSCRIPTEN__
+    startsLoading -= 1;
+#endif
     return 0;
 }
 
