@@ -40,9 +40,6 @@ constexpr double TIME_SYNC_SLACK = 0.1; // frames
 constexpr Uint32 TIME_SYNC_BRAKE = 1;   // ms added to each frame while ahead
 constexpr int CAPTION_SIZE = 320;       // bytes: room for the longest host name
 constexpr int WHY_SIZE = 384;           // bytes
-// The other player unheard for this long has gone: their machine or network
-// died without a word.
-constexpr Uint32 SILENCE_LIMIT = 5000; // ms
 constexpr double MS_PER_FRAME = double(MS_PER_SECOND) / double(STEPS_PER_SECOND);
 
 // What the exit handler needs: the link to say goodbye on, and the figures

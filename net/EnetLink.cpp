@@ -14,8 +14,6 @@ constexpr size_t JOIN_PEERS = 1;
 constexpr size_t CHANNELS = 2;
 constexpr enet_uint8 RELIABLE_CHANNEL = 0;
 constexpr enet_uint8 FRAME_CHANNEL = 1;
-// A player unheard for this long has gone: their machine or network died.
-constexpr enet_uint32 SILENCE_LIMIT = 5000; // ms
 constexpr enet_uint32 TIMEOUT_ROUND_TRIPS = 32;
 
 // Why a connection ended, sent with the disconnection beside the protocol.
